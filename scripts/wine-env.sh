@@ -1,0 +1,45 @@
+# Sourced by the scripts: Wine prefixes set to Windows 98 and an Xvfb display.
+# shellcheck shell=bash
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEARCH=win32
+
+# wine_template DIR: a Windows 98 prefix made once and copied for every run.
+wine_template() {
+    local dir=$1
+    if [ -f "$dir/.ready" ]; then return 0; fi
+    rm -rf "$dir"
+    mkdir -p "$(dirname "$dir")"
+    WINEPREFIX=$dir wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$dir wine winecfg /v win98 >/dev/null 2>&1
+    WINEPREFIX=$dir wineserver -w
+    touch "$dir/.ready"
+}
+
+# wine_fresh_prefix TEMPLATE DEST: a throw-away copy of the template.
+wine_fresh_prefix() {
+    rm -rf "$2"
+    cp -a "$1" "$2"
+}
+
+# xvfb_start WxHxD: starts a private Xvfb and exports DISPLAY; sets XVFB_PID.
+xvfb_start() {
+    local geometry=${1:-1024x768x24} fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 "$geometry" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local num
+    read -r num <"$fifo"
+    rm -f "$fifo"
+    export DISPLAY=":$num"
+}
+
+xvfb_stop() {
+    if [ -n "${XVFB_PID:-}" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=
+    fi
+}

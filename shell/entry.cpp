@@ -1,0 +1,7 @@
+#include "shell/setup.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    AppInstance = instance;
+    return 0;
+}
