@@ -1,0 +1,3 @@
+#include "shell/setup.h"
+
+void UpdateRegistry(int registerProduct) { (void)registerProduct; }

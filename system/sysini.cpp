@@ -1,0 +1,3 @@
+#include "shell/setup.h"
+
+int PatchSystemIni(void) { return -1; }
