@@ -1,0 +1,63 @@
+// The folder chooser: the old-style open-file dialog with template 104. The
+// hook mirrors the dialog's current folder into the folder field, and a dummy
+// file name satisfies the hidden file-name field so OK needs no real file.
+#include "pages/destination.h"
+#include "resources/resource_ids.h"
+
+#include <commdlg.h>
+#include <direct.h>
+
+char BrowseBuffer[PATH_TEXT];
+
+UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        CopyText(BrowseBuffer, PATH_TEXT, InstallConfig.DefaultPath);
+        PostMessageA(dialog, WM_PAGE_INIT, 0, 0);
+        break;
+    case WM_PAGE_INIT: {
+        HWND field = GetDlgItem(dialog, 1003);
+        SetWindowTextA(field, BrowseBuffer);
+        SetFocus(field);
+        SendMessageA(field, EM_SETSEL, 0, (LPARAM)0xFFFF0000);
+        break;
+    }
+    case WM_COMMAND: {
+        WORD control = LOWORD(wParam);
+        WORD code = HIWORD(wParam);
+        if (control == IDOK)
+            GetDlgItemTextA(dialog, 1003, BrowseBuffer, PATH_TEXT);
+        else if ((control == 1121 && (code == LBN_SELCHANGE || code == LBN_DBLCLK)) ||
+                 (control == 1137 && code == CBN_SELCHANGE))
+            // Posted, so it is handled after the dialog has changed folder.
+            PostMessageA(dialog, WM_BROWSE_REFRESH, 0, 0);
+        break;
+    }
+    case WM_BROWSE_REFRESH:
+        // A folder too long for the buffer leaves the previous text.
+        _getcwd(BrowseBuffer, PATH_TEXT);
+        SetDlgItemTextA(dialog, 1003, BrowseBuffer);
+        break;
+    }
+    return 0;
+}
+
+void BrowseForFolder(HWND owner) {
+    char fileName[BROWSE_FILE_TEXT];
+    CopyText(fileName, sizeof fileName, "12345678.ABC");
+    OPENFILENAMEA chooser;
+    ZeroMemory(&chooser, sizeof chooser);
+    // The size the Windows 95 dialog knows, without the later fields.
+    chooser.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    chooser.hwndOwner = owner;
+    chooser.hInstance = AppInstance;
+    chooser.lpstrFile = fileName;
+    chooser.nMaxFile = sizeof fileName;
+    chooser.lpstrInitialDir = "C:\\";
+    chooser.Flags =
+        OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_NOVALIDATE;
+    chooser.lpfnHook = BrowseHook;
+    chooser.lpTemplateName = MAKEINTRESOURCEA(104);
+    if (GetOpenFileNameA(&chooser))
+        CopyText(InstallConfig.DefaultPath, PATH_TEXT, BrowseBuffer);
+}
