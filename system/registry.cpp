@@ -1,3 +1,7 @@
-#include "shell/setup.h"
+#include "system/system.h"
 
-void UpdateRegistry(int registerProduct) { (void)registerProduct; }
+void UpdateRegistry(int registerProduct) {
+    if (registerProduct)
+        RegisterProduct();
+    RegisterMouseDevice();
+}

@@ -1,0 +1,31 @@
+#include "system/system.h"
+
+HKEY CreateSetupKey(HKEY root, const char *path) {
+    HKEY key = 0;
+    DWORD disposition;
+    if (RegCreateKeyExA(root, path, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL, &key,
+                        &disposition) != ERROR_SUCCESS)
+        return 0;
+    return key;
+}
+
+HKEY OpenSetupKey(HKEY root, const char *path) {
+    HKEY key = 0;
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return 0;
+    return key;
+}
+
+void WriteTextValue(HKEY key, const char *name, const char *text) {
+    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)lstrlenA(text));
+}
+
+void ReadTextValue(HKEY key, const char *name, char *buffer, DWORD capacity) {
+    ZeroMemory(buffer, capacity);
+    DWORD type = 0;
+    DWORD length = capacity;
+    LONG result = RegQueryValueExA(key, name, NULL, &type, (BYTE *)buffer, &length);
+    // A value that did not fit whole is not handed on cut: it counts as unreadable.
+    if (result != ERROR_SUCCESS || buffer[capacity - 1] != '\0')
+        ZeroMemory(buffer, capacity);
+}
