@@ -1,7 +1,103 @@
+// The program's entry: mode choice, version gate, the page walk of a full
+// setup, the re-registration run and the restart.
 #include "shell/setup.h"
+#include "shell/page_sequence.h"
+#include "resource_ids.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
-{
+struct PageDescriptor {
+    const char *ClassName;
+    WNDPROC Procedure;
+    short TemplateId;
+};
+
+static const PageDescriptor Pages[PAGE_COUNT] = {
+    {"SETUP_BEGIN", WelcomePageProc, IDD_WELCOME},
+    {"SETUP_SELMOUSE", MouseTypePageProc, IDD_MOUSE_TYPE},
+    {"SETUP_SELDIR", DestinationPageProc, IDD_DESTINATION},
+    {"SETUP_INSTALL", InstallPageProc, IDD_INSTALL},
+    {"SETUP_END", FinishPageProc, IDD_FINISH},
+};
+
+// The title of the running mouse application's main window.
+static const char MouseApplicationTitle[] = "Dorvantix";
+
+static short ShowPage(int page) {
+    const PageDescriptor *descriptor = &Pages[page];
+    return RunPage(descriptor->ClassName, descriptor->Procedure, descriptor->TemplateId);
+}
+
+static void ShowScriptError(void) {
+    MessageBoxA(NULL, ResourceText(IDS_READING_ERROR), InstallConfig.Caption,
+                MB_OK | MB_ICONWARNING);
+}
+
+// Files in use cannot be replaced, so the mouse application goes first.
+static void CloseMouseApplication(void) {
+    HWND window = FindWindowA(NULL, MouseApplicationTitle);
+    if (window != NULL)
+        SendMessageA(window, WM_CLOSE, 0, 0);
+}
+
+static void RunReregistration(void) {
+    GetWindowsDirectoryA(InstallConfig.WindowsDir, PATH_TEXT);
+    if (!LoadSetupScript()) {
+        ShowScriptError();
+        return;
+    }
+    MouseBackEnabled = 0;
+    // No backdrop here: the page comes up as a top-level window.
+    if (ShowPage(PAGE_MOUSE_TYPE) == 0)
+        return;
+    // The product already lies beside the program; the record goes there too.
+    CopyText(InstallConfig.DefaultPath, PATH_TEXT, InstallConfig.SourceRoot);
+    UpdateRegistry(0);
+    MessageBoxA(NULL, ResourceText(IDS_DRIVER_INSTALLED), InstallConfig.Caption,
+                MB_OK | MB_ICONINFORMATION);
+    ExitWindowsEx(EWX_REBOOT, 0);
+}
+
+static void RunFullSetup(void) {
+    if ((GetVersion() & 0x80000000) == 0) {
+        MessageBoxA(NULL, ResourceText(IDS_WINDOWS_9X_ONLY), "Warning", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    GetWindowsDirectoryA(InstallConfig.WindowsDir, PATH_TEXT);
+    if (!LoadSetupScript()) {
+        ShowScriptError();
+        return;
+    }
+    if (!CreateBackdrop())
+        return;
+
+    int page = PAGE_WELCOME;
+    for (;;) {
+        int next = NextPageStep(page, ShowPage(page));
+        if (next == SEQUENCE_END) {
+            FreeInstallTables();
+            return;
+        }
+        if (next == SEQUENCE_COMPLETE)
+            break;
+        if (next == PAGE_INSTALL)
+            CloseMouseApplication();
+        page = next;
+    }
+
+    PatchSystemIni();
+    ShowPage(PAGE_FINISH);
+    FreeInstallTables();
+    DestroyWindow(BackdropWindow);
+    if (RestartChoice == 1)
+        ExitWindowsEx(EWX_REBOOT, 0);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandText, int) {
     AppInstance = instance;
+    ScreenWidth = (short)GetSystemMetrics(SM_CXSCREEN);
+    ScreenHeight = (short)GetSystemMetrics(SM_CYSCREEN);
+    if (ChooseSetupMode(commandText) == SETUP_MODE_REREGISTER)
+        RunReregistration();
+    else
+        RunFullSetup();
     return 0;
 }
