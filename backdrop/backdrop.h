@@ -1,0 +1,37 @@
+// Backdrop window and its bitmap painter: private declarations and the pure
+// arithmetic of the gradient and the picture placement.
+#ifndef SETUP_BACKDROP_BACKDROP_H
+#define SETUP_BACKDROP_BACKDROP_H
+
+#include <windows.h>
+
+// Pixels of exactly this colour are left out by the painter.
+#define COLOUR_KEY RGB(255, 0, 255)
+
+#define BACKDROP_BANDS 255
+#define BACKDROP_PICTURES 3
+
+// Pass in which the pixel at (x mod 8, y mod 8) is drawn: [y mod 8][x mod 8].
+extern const unsigned char DissolveOrder[8][8];
+
+// 1 until the end of the first paint: only that paint dissolves.
+extern int DissolvePending;
+
+void PaintBitmap(HDC dc, short bitmapId, const RECT *at, int dissolve);
+LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The gradient step: height times the single-precision constant 0x3B808081,
+// rounded to single precision.
+float BandStep(short screenHeight);
+// Top and bottom rows of band i (0..254); bottom is exclusive.
+void BandEdges(float step, short band, short *top, short *bottom);
+// RGB(0, 0, 255 - band).
+COLORREF BandColour(short band);
+
+// Picture `index` (0..2, in painting order) for a screen of the given size:
+// 1 with its bitmap id and test rectangle when it is painted, 0 when the
+// OEM switch leaves it out.
+int BackdropPicture(short index, short screenWidth, short screenHeight, int oem, short *bitmapId,
+                    RECT *test);
+
+#endif

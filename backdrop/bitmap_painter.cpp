@@ -1,0 +1,57 @@
+// Draws a bitmap resource onto a device context one pixel at a time, leaving
+// out the key colour, either row by row or as a 64-pass ordered dissolve.
+#include "backdrop/backdrop.h"
+#include "shell/setup.h"
+
+const unsigned char DissolveOrder[8][8] = {
+    {44, 16, 24, 36, 46, 18, 26, 38}, {48, 0, 8, 56, 50, 2, 10, 58},
+    {28, 32, 40, 20, 30, 34, 42, 22}, {12, 60, 52, 4, 14, 62, 54, 6},
+    {47, 19, 27, 39, 45, 17, 25, 37}, {51, 3, 11, 59, 49, 1, 9, 57},
+    {31, 35, 43, 23, 29, 33, 41, 21}, {15, 63, 55, 7, 13, 61, 53, 5},
+};
+
+static void CopyPixel(HDC target, HDC source, int left, int top, int x, int y) {
+    COLORREF colour = GetPixel(source, x, y);
+    if (colour != COLOUR_KEY)
+        SetPixel(target, left + x, top + y, colour);
+}
+
+void PaintBitmap(HDC dc, short bitmapId, const RECT *at, int dissolve) {
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA((WORD)bitmapId));
+    if (!bitmap) {
+        if (memory)
+            DeleteDC(memory);
+        return;
+    }
+    if (!memory) {
+        DeleteObject(bitmap);
+        return;
+    }
+    HGDIOBJ kept = SelectObject(memory, bitmap);
+    BITMAP header;
+    ZeroMemory(&header, sizeof header);
+    GetObjectA(bitmap, sizeof header, &header);
+    int w = header.bmWidth;
+    int h = header.bmHeight;
+    int left = at->left;
+    int top = at->top;
+
+    if (!dissolve) {
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++)
+                CopyPixel(dc, memory, left, top, x, y);
+    } else {
+        for (int pass = 0; pass < 64; pass++)
+            for (int y = 0; y < h; y++) {
+                const unsigned char *row = DissolveOrder[y & 7];
+                for (int x = 0; x < w; x++)
+                    if (row[x & 7] == pass)
+                        CopyPixel(dc, memory, left, top, x, y);
+            }
+    }
+
+    SelectObject(memory, kept);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+}
