@@ -18,6 +18,12 @@ extern const unsigned char DissolveOrder[8][8];
 extern int DissolvePending;
 
 void PaintBitmap(HDC dc, short bitmapId, const RECT *at, int dissolve);
+// The pixel loops of PaintBitmap over a source already selected into a
+// device context: plain, row by row; dissolve, passes 0 to passCount - 1
+// (64 for the whole picture).
+void PaintPixelsPlain(HDC target, HDC source, int width, int height, int left, int top);
+void PaintPixelsDissolve(HDC target, HDC source, int width, int height, int left, int top,
+                         int passCount);
 LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The gradient step: height times the single-precision constant 0x3B808081,

@@ -16,6 +16,25 @@ static void CopyPixel(HDC target, HDC source, int left, int top, int x, int y) {
         SetPixel(target, left + x, top + y, colour);
 }
 
+void PaintPixelsPlain(HDC target, HDC source, int width, int height, int left, int top) {
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            CopyPixel(target, source, left, top, x, y);
+}
+
+// Each pass adds the same pixel of every 8-by-8 cell, so the picture fades
+// in as a growing ordered dither; other passes' pixels are not even read.
+void PaintPixelsDissolve(HDC target, HDC source, int width, int height, int left, int top,
+                         int passCount) {
+    for (int pass = 0; pass < passCount; pass++)
+        for (int y = 0; y < height; y++) {
+            const unsigned char *row = DissolveOrder[y & 7];
+            for (int x = 0; x < width; x++)
+                if (row[x & 7] == pass)
+                    CopyPixel(target, source, left, top, x, y);
+        }
+}
+
 void PaintBitmap(HDC dc, short bitmapId, const RECT *at, int dissolve) {
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP bitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA((WORD)bitmapId));
@@ -32,24 +51,10 @@ void PaintBitmap(HDC dc, short bitmapId, const RECT *at, int dissolve) {
     BITMAP header;
     ZeroMemory(&header, sizeof header);
     GetObjectA(bitmap, sizeof header, &header);
-    int w = header.bmWidth;
-    int h = header.bmHeight;
-    int left = at->left;
-    int top = at->top;
-
-    if (!dissolve) {
-        for (int y = 0; y < h; y++)
-            for (int x = 0; x < w; x++)
-                CopyPixel(dc, memory, left, top, x, y);
-    } else {
-        for (int pass = 0; pass < 64; pass++)
-            for (int y = 0; y < h; y++) {
-                const unsigned char *row = DissolveOrder[y & 7];
-                for (int x = 0; x < w; x++)
-                    if (row[x & 7] == pass)
-                        CopyPixel(dc, memory, left, top, x, y);
-            }
-    }
+    if (dissolve)
+        PaintPixelsDissolve(dc, memory, header.bmWidth, header.bmHeight, at->left, at->top, 64);
+    else
+        PaintPixelsPlain(dc, memory, header.bmWidth, header.bmHeight, at->left, at->top);
 
     SelectObject(memory, kept);
     DeleteObject(bitmap);
