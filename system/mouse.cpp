@@ -160,8 +160,8 @@ static void CreateOwnSerialDevice(void) {
     WriteTextValue(device, "Class", "Mouse");
     WriteTextValue(device, "DeviceDesc", InstallConfig.SeialName);
     WriteTextValue(device, "Mfg", InstallConfig.Mfg);
-    RegSetValueExA(device, "ConfigFlags", 0, REG_BINARY, zeroFlags, sizeof zeroFlags);
-    RegSetValueExA(device, "DetFlags", 0, REG_BINARY, zeroFlags, sizeof zeroFlags);
+    RegistrySetValue(device, "ConfigFlags", 0, REG_BINARY, zeroFlags, sizeof zeroFlags);
+    RegistrySetValue(device, "DetFlags", 0, REG_BINARY, zeroFlags, sizeof zeroFlags);
     WriteTextValue(device, "DetFunc", "*:DETECTSERIALMOUSE");
     char instance[INSTANCE_TEXT];
     NextMouseClassInstance(instance);

@@ -1,5 +1,7 @@
 #include "system/system.h"
 
+SetValueProc RegistrySetValue = RegSetValueExA;
+
 HKEY CreateSetupKey(HKEY root, const char *path) {
     HKEY key = 0;
     DWORD disposition;
@@ -17,7 +19,7 @@ HKEY OpenSetupKey(HKEY root, const char *path) {
 }
 
 void WriteTextValue(HKEY key, const char *name, const char *text) {
-    RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)lstrlenA(text));
+    RegistrySetValue(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)lstrlenA(text));
 }
 
 void ReadTextValue(HKEY key, const char *name, char *buffer, DWORD capacity) {

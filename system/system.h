@@ -40,6 +40,9 @@ extern char PreviousSettingBuffer[PREVIOUS_SETTING_TEXT];
 HKEY CreateSetupKey(HKEY root, const char *path);
 // Opens an existing key with full access; 0 when it is not open.
 HKEY OpenSetupKey(HKEY root, const char *path);
+// Every value write goes through here (RegSetValueExA unless a test watches).
+typedef LONG(WINAPI *SetValueProc)(HKEY, LPCSTR, DWORD, DWORD, const BYTE *, DWORD);
+extern SetValueProc RegistrySetValue;
 // REG_SZ with the length of the text alone, no terminator.
 void WriteTextValue(HKEY key, const char *name, const char *text);
 // Reads a text value into a cleared buffer; a missing value, one of another
