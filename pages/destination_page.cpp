@@ -1,5 +1,7 @@
 // The destination page and its Next check.
 #include "pages/destination.h"
+#include "pages/page_host.h"
+#include "resources/resource_ids.h"
 
 void DestinationRoot(const char *path, char *root) {
     char letter = path[0];
@@ -57,62 +59,61 @@ int AcceptDestination(HWND page, const DestinationOps *ops) {
     char root[4];
     DestinationRoot(path, root);
     if (!HasDrivePathForm(path)) {
-        ops->Message(page, 33, MB_OK | MB_ICONWARNING);
+        ops->Message(page, IDS_CANNOT_CREATE_DIR, MB_OK | MB_ICONWARNING);
         return 0;
     }
     int existed = ops->FolderExists(path);
-    if (existed && ops->Message(page, 32, MB_OKCANCEL | MB_ICONQUESTION) == IDCANCEL)
+    if (existed && ops->Message(page, IDS_DIR_EXISTS, MB_OKCANCEL | MB_ICONQUESTION) == IDCANCEL)
         return 0;
     // A drive that cannot tell its free space (no such drive, no medium)
     // cannot take the product either.
     unsigned long long freeKilobytes = 0;
     if (!ops->FreeKilobytes(root, &freeKilobytes)) {
-        ops->Message(page, 33, MB_OK | MB_ICONWARNING);
+        ops->Message(page, IDS_CANNOT_CREATE_DIR, MB_OK | MB_ICONWARNING);
         return 0;
     }
     if (!SpaceSuffices(freeKilobytes, InstallConfig.MinimumSpace)) {
-        ops->Message(page, 34, MB_OK | MB_ICONWARNING);
+        ops->Message(page, IDS_NO_FREE_SPACE, MB_OK | MB_ICONWARNING);
         return 0;
     }
     if (!existed && !ops->CreateFolder(path)) {
-        ops->Message(page, 33, MB_OK | MB_ICONWARNING);
+        ops->Message(page, IDS_CANNOT_CREATE_DIR, MB_OK | MB_ICONWARNING);
         return 0;
     }
     return 1;
 }
 
-static void ClosePage(HWND page) {
-    SendMessageA(page, WM_CLOSE, 0, 0);
-}
-
 LRESULT CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
+        ShowPageFrame(page, ScreenWidth, ScreenHeight);
         return 0;
     case WM_PAGE_INIT:
-        SetDlgItemTextA(page, 1003, InstallConfig.DefaultPath);
+        PutProductName(page, IDC_HEADING);
+        SetDlgItemTextA(page, IDC_FOLDER, InstallConfig.DefaultPath);
         break;
     case WM_COMMAND:
         switch (wParam) {
-        case 1:
+        case IDC_NEXT:
             // Stays 1 while the page remains open after a refusal.
             PageResult = 1;
-            GetDlgItemTextA(page, 1003, InstallConfig.DefaultPath, PATH_TEXT);
+            GetDlgItemTextA(page, IDC_FOLDER, InstallConfig.DefaultPath, PATH_TEXT);
             if (AcceptDestination(page, &PlatformDestinationOps))
-                ClosePage(page);
+                ClosePageWindow(page);
             return 0;
-        case 2:
+        case IDC_CANCEL:
             PageResult = 0;
             ShowCancelNotice(page);
-            ClosePage(page);
+            ClosePageWindow(page);
             return 0;
-        case 3:
+        case IDC_BACK:
+            // Back tests nothing: the folder is checked only on the way forward.
             PageResult = 2;
-            ClosePage(page);
+            ClosePageWindow(page);
             return 0;
-        case 1025:
+        case IDC_BROWSE:
             BrowseForFolder(page);
-            SetDlgItemTextA(page, 1003, InstallConfig.DefaultPath);
+            SetDlgItemTextA(page, IDC_FOLDER, InstallConfig.DefaultPath);
             break;
         }
         break;

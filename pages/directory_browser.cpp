@@ -16,7 +16,7 @@ UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
         PostMessageA(dialog, WM_PAGE_INIT, 0, 0);
         break;
     case WM_PAGE_INIT: {
-        HWND field = GetDlgItem(dialog, 1003);
+        HWND field = GetDlgItem(dialog, IDC_BROWSE_FOLDER);
         SetWindowTextA(field, BrowseBuffer);
         SetFocus(field);
         SendMessageA(field, EM_SETSEL, 0, (LPARAM)0xFFFF0000);
@@ -25,10 +25,11 @@ UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     case WM_COMMAND: {
         WORD control = LOWORD(wParam);
         WORD code = HIWORD(wParam);
-        if (control == IDOK)
-            GetDlgItemTextA(dialog, 1003, BrowseBuffer, PATH_TEXT);
-        else if ((control == 1121 && (code == LBN_SELCHANGE || code == LBN_DBLCLK)) ||
-                 (control == 1137 && code == CBN_SELCHANGE))
+        if (control == IDC_BROWSE_OK)
+            GetDlgItemTextA(dialog, IDC_BROWSE_FOLDER, BrowseBuffer, PATH_TEXT);
+        else if ((control == IDC_BROWSE_FOLDER_LIST &&
+                  (code == LBN_SELCHANGE || code == LBN_DBLCLK)) ||
+                 (control == IDC_BROWSE_DRIVES && code == CBN_SELCHANGE))
             // Posted, so it is handled after the dialog has changed folder.
             PostMessageA(dialog, WM_BROWSE_REFRESH, 0, 0);
         break;
@@ -36,7 +37,7 @@ UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     case WM_BROWSE_REFRESH:
         // A folder too long for the buffer leaves the previous text.
         _getcwd(BrowseBuffer, PATH_TEXT);
-        SetDlgItemTextA(dialog, 1003, BrowseBuffer);
+        SetDlgItemTextA(dialog, IDC_BROWSE_FOLDER, BrowseBuffer);
         break;
     }
     return 0;
@@ -57,7 +58,7 @@ void BrowseForFolder(HWND owner) {
     chooser.Flags =
         OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_NOVALIDATE;
     chooser.lpfnHook = BrowseHook;
-    chooser.lpTemplateName = MAKEINTRESOURCEA(104);
+    chooser.lpTemplateName = MAKEINTRESOURCEA(IDD_BROWSE);
     if (GetOpenFileNameA(&chooser))
         CopyText(InstallConfig.DefaultPath, PATH_TEXT, BrowseBuffer);
 }

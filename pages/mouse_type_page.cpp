@@ -1,40 +1,40 @@
 // The mouse-type page: serial or PS/2. The choice is stored at the click so
 // that it survives Back without reading the buttons again.
 #include "shell/setup.h"
+#include "pages/page_host.h"
 #include "resources/resource_ids.h"
-
-static void ClosePage(HWND page) {
-    SendMessageA(page, WM_CLOSE, 0, 0);
-}
 
 LRESULT CALLBACK MouseTypePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
+        ShowPageFrame(page, ScreenWidth, ScreenHeight);
         return 0;
     case WM_PAGE_INIT:
-        CheckRadioButton(page, 1034, 1035, MouseKind != 0 ? 1034 : 1035);
-        EnableWindow(GetDlgItem(page, 3), MouseBackEnabled);
+        CheckRadioButton(page, IDC_SERIAL_MOUSE, IDC_PS2_MOUSE,
+                         MouseKind != 0 ? IDC_SERIAL_MOUSE : IDC_PS2_MOUSE);
+        // Off in the re-registration run, where there is no page before.
+        EnableWindow(GetDlgItem(page, IDC_BACK), MouseBackEnabled);
         break;
     case WM_COMMAND:
         switch (wParam) {
-        case 1034:
+        case IDC_SERIAL_MOUSE:
             MouseKind = 1;
             break;
-        case 1035:
+        case IDC_PS2_MOUSE:
             MouseKind = 0;
             break;
-        case 1:
+        case IDC_NEXT:
             PageResult = 1;
-            ClosePage(page);
+            ClosePageWindow(page);
             return 0;
-        case 2:
+        case IDC_CANCEL:
             PageResult = 0;
             ShowCancelNotice(page);
-            ClosePage(page);
+            ClosePageWindow(page);
             return 0;
-        case 3:
+        case IDC_BACK:
             PageResult = 2;
-            ClosePage(page);
+            ClosePageWindow(page);
             return 0;
         }
         break;
