@@ -44,6 +44,9 @@ static int WritePatchedCopy(const char *iniPath, const char *newPath) {
     if (ferror(in))
         ok = 0;
     fclose(in);
+    // Flushed apart: some C libraries don't report a failed flush from fclose.
+    if (fflush(out) != 0 || ferror(out))
+        ok = 0;
     if (fclose(out) != 0)
         ok = 0;
     if (!ok)
