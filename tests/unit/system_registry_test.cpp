@@ -210,6 +210,11 @@ class SystemRegistry : public ::testing::Test {
     static void CleanRegistry() {
         for (const std::string &name : Subkeys(HKEY_DYN_DATA, kDynEnum))
             DeleteTree(HKEY_DYN_DATA, kDynEnum + "\\" + name);
+        // The device list itself stays, as the prefix has it.
+        HKEY list;
+        if (RegCreateKeyExA(HKEY_DYN_DATA, kDynEnum.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL,
+                            &list, NULL) == ERROR_SUCCESS)
+            RegCloseKey(list);
         DeleteTree(HKEY_LOCAL_MACHINE, "Enum");
         DeleteTree(HKEY_LOCAL_MACHINE, kClassRoot);
         DeleteTree(HKEY_CLASSES_ROOT, kClsidKey);
@@ -507,6 +512,22 @@ TEST_F(SystemRegistry, Ps2ChosenWithOnlyASerialMouseChangesNothing) {
     UpdateRegistry(0);
     EXPECT_TRUE(Subkeys(HKEY_LOCAL_MACHINE, "Enum").empty());
     EXPECT_EQ(before, FileText(record));
+}
+
+TEST_F(SystemRegistry, WithoutADeviceListOnlyTheSerialChoiceActs) {
+    SeedDevice(kPs2Device, "Standard PS/2 Port Mouse", "Mouse\\0000");
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_DYN_DATA, kDynEnum.c_str()));
+    char found[HARDWARE_KEY_TEXT] = "unchanged";
+    EXPECT_EQ(0, FindEnumeratedDevice(PS2_DEVICE_ID, found));
+    EXPECT_STREQ("unchanged", found);
+
+    MouseKind = 0;
+    UpdateRegistry(0);
+    EXPECT_TRUE(Writes.empty());
+    MouseKind = 1;
+    UpdateRegistry(0);
+    EXPECT_EQ("Mouse", QueryText(HKEY_LOCAL_MACHINE, kOwnDevice, "Class"));
+    EXPECT_EQ("Standard PS/2 Port Mouse", QueryText(HKEY_LOCAL_MACHINE, kPs2Device, "DeviceDesc"));
 }
 
 TEST_F(SystemRegistry, SerialChosenBesideAPs2MouseMakesTheOwnDeviceKey) {
