@@ -18,8 +18,9 @@ const char ScriptedClass[] = "SETUP_SELTYPE";
 const short ScriptedTemplate = IDD_SELECT_TYPE;
 
 enum InitAction {
-    POST_COMMAND,      // a button click queued for the loop
-    POST_CLOSE,        // closed without any command
+    POST_COMMAND, // a button click queued for the loop
+    POST_CLOSE,   // closed without any command
+    POST_COMMAND_THEN_CLOSE,
     CLOSE_IN_INIT,     // done inside WM_PAGE_INIT, quit message queued
     CLOSE_LOSING_QUIT, // done inside WM_PAGE_INIT, then the queue emptied
 };
@@ -55,6 +56,10 @@ LRESULT CALLBACK ScriptedPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
         switch (Current.action) {
         case POST_COMMAND:
             PostMessageA(page, WM_COMMAND, Current.command, 0);
+            break;
+        case POST_COMMAND_THEN_CLOSE:
+            PostMessageA(page, WM_COMMAND, Current.command, 0);
+            PostMessageA(page, WM_CLOSE, 0, 0);
             break;
         case POST_CLOSE:
             PostMessageA(page, WM_CLOSE, 0, 0);
@@ -199,7 +204,7 @@ TEST_F(PageHost, ClosedWithoutACommandHandsOnThePreviousResult) {
     EXPECT_EQ(0, Run(POST_CLOSE));
     // A command with a notification code other than a click matches nothing.
     PageResult = 2;
-    EXPECT_EQ(2, Run(POST_COMMAND, MAKEWPARAM(IDC_NEXT, 1)));
+    EXPECT_EQ(2, Run(POST_COMMAND_THEN_CLOSE, MAKEWPARAM(IDC_NEXT, 1)));
 }
 
 TEST_F(PageHost, PageDoneInsideItsInit) {
