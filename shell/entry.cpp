@@ -18,9 +18,6 @@ static const PageDescriptor Pages[PAGE_COUNT] = {
     {"SETUP_END", FinishPageProc, IDD_FINISH},
 };
 
-// The title of the running mouse application's main window.
-static const char MouseApplicationTitle[] = "Dorvantix";
-
 static short ShowPage(int page) {
     const PageDescriptor *descriptor = &Pages[page];
     return RunPage(descriptor->ClassName, descriptor->Procedure, descriptor->TemplateId);
@@ -29,13 +26,6 @@ static short ShowPage(int page) {
 static void ShowScriptError(void) {
     MessageBoxA(NULL, ResourceText(IDS_READING_ERROR), InstallConfig.Caption,
                 MB_OK | MB_ICONWARNING);
-}
-
-// Files in use cannot be replaced, so the mouse application goes first.
-static void CloseMouseApplication(void) {
-    HWND window = FindWindowA(NULL, MouseApplicationTitle);
-    if (window != NULL)
-        SendMessageA(window, WM_CLOSE, 0, 0);
 }
 
 static void RunReregistration(void) {
@@ -69,18 +59,9 @@ static void RunFullSetup(void) {
     if (!CreateBackdrop())
         return;
 
-    int page = PAGE_WELCOME;
-    for (;;) {
-        int next = NextPageStep(page, ShowPage(page));
-        if (next == SEQUENCE_END) {
-            FreeInstallTables();
-            return;
-        }
-        if (next == SEQUENCE_COMPLETE)
-            break;
-        if (next == PAGE_INSTALL)
-            CloseMouseApplication();
-        page = next;
+    if (WalkPages(ShowPage, CloseMouseApplication) == SEQUENCE_END) {
+        FreeInstallTables();
+        return;
     }
 
     PatchSystemIni();

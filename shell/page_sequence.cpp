@@ -27,3 +27,15 @@ int NextPageStep(int page, short result) {
         return SEQUENCE_END;
     }
 }
+
+int WalkPages(PageRunner runPage, CopyPreparer beforeCopy) {
+    int page = PAGE_WELCOME;
+    for (;;) {
+        int next = NextPageStep(page, runPage(page));
+        if (next < 0)
+            return next;
+        if (next == PAGE_INSTALL && beforeCopy != NULL)
+            beforeCopy();
+        page = next;
+    }
+}

@@ -24,4 +24,16 @@ int ChooseSetupMode(const char *commandText);
 // What follows the given page when it has ended with the given result.
 int NextPageStep(int page, short result);
 
+// Shows one page and hands back its result.
+typedef short (*PageRunner)(int page);
+// Called once, on the way from the destination page to the copy page.
+typedef void (*CopyPreparer)(void);
+
+// Walks the pages from the welcome page until the setup is cancelled
+// (SEQUENCE_END) or the copy page has ended (SEQUENCE_COMPLETE).
+int WalkPages(PageRunner runPage, CopyPreparer beforeCopy);
+
+// Asks a running mouse application to close, so its files can be replaced.
+void CloseMouseApplication(void);
+
 #endif
