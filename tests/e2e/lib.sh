@@ -365,7 +365,7 @@ e2e_finish() {
         e2e_log "FAIL: the test checked nothing"
         E2E_FAILURES=1
     fi
-    e2e_log "$((E2E_CHECKS - E2E_FAILURES)) passed, $E2E_FAILURES failed (results in $E2E_DIR)"
+    e2e_log "$((E2E_CHECKS - E2E_FAILURES)) passed, $E2E_FAILURES failed${E2E_DIR:+ (results in $E2E_DIR)}"
     [ "$E2E_FAILURES" -eq 0 ] && exit 0
     exit 1
 }
