@@ -24,7 +24,8 @@
 # SETUP_SOURCE_DIR, SETUP_WINE_TEMPLATE (a Windows 98 prefix to copy; made
 # under the build dir when unset), SETUP_RESULTS_DIR (default <source>/results),
 # E2E_TIME_LIMIT (seconds for the whole test, default 300), E2E_KEEP=1 keeps
-# the prefix afterwards for a look.
+# the prefix afterwards for a look, E2E_USE_DISPLAY=1 runs on the $DISPLAY
+# already there instead of a private Xvfb.
 #
 # Variables after e2e_begin: E2E_NAME, E2E_DIR (results of this test: logs,
 # screenshots), WINEPREFIX, DISPLAY, E2E_DRIVE_C (the prefix's C:\ as a Unix
@@ -103,8 +104,12 @@ e2e_begin() {
     wine_fresh_prefix "$SETUP_WINE_TEMPLATE" "$WINEPREFIX"
     E2E_DRIVE_C=$WINEPREFIX/drive_c
 
-    xvfb_start "$geometry"
-    E2E_XVFB_PID=$XVFB_PID
+    if [ -n "${E2E_USE_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ]; then
+        E2E_XVFB_PID=
+    else
+        xvfb_start "$geometry"
+        E2E_XVFB_PID=$XVFB_PID
+    fi
     e2e_log "prefix $WINEPREFIX, display $DISPLAY ($geometry)"
 
     # A hung dialog must not hang the suite: past the limit, end everything.
@@ -177,6 +182,8 @@ e2e_copy_media() {
     mkdir -p "$E2E_MEDIA"
     if [ -d "$from" ]; then
         cp -a "$from"/. "$E2E_MEDIA"/
+        # The build's own files in that folder are no part of the media.
+        rm -rf "$E2E_MEDIA"/CMakeFiles "$E2E_MEDIA"/Makefile "$E2E_MEDIA"/*.cmake
     else
         e2e_log "no media at $from: C:\\MEDIA holds SETUP.EXE only"
     fi
@@ -237,6 +244,7 @@ e2e_running() { kill -0 "$SETUP_PID" 2>/dev/null; }
 e2e_drv() { wine "$E2E_DRIVER" -t "$E2E_WAIT" "$@"; }
 
 e2e_wait_window() { e2e_drv wait-window "$1" "${2:-$E2E_WAIT}"; }
+e2e_wait_control() { e2e_drv wait-control "$1" "$2" "${3:-$E2E_WAIT}"; }
 e2e_wait_gone() { e2e_drv wait-gone "$1" "${2:-$E2E_WAIT}"; }
 e2e_exists() { e2e_drv exists "$1"; }
 e2e_click() { e2e_drv click "$1" "$2"; }

@@ -345,6 +345,7 @@ static int Usage(void) {
                     "  windows [-a]                  visible (or all) top-level windows\n"
                     "  controls WIN                  the child controls of a window\n"
                     "  wait-window WIN SECONDS       until WIN exists\n"
+                    "  wait-control WIN ID SECONDS   until a WIN with control ID exists\n"
                     "  wait-gone WIN SECONDS         until no WIN exists\n"
                     "  exists WIN / count WIN        at once\n"
                     "  click WIN ID                  BM_CLICK posted to control ID\n"
@@ -401,6 +402,8 @@ int main(int argc, char **argv) {
     }
     if (strcmp(cmd, "wait-window") == 0 && n == 2)
         return WaitFor(arg[0], -1, (DWORD)(atof(arg[1]) * 1000)) ? 0 : 1;
+    if (strcmp(cmd, "wait-control") == 0 && n == 3)
+        return WaitFor(arg[0], (int)strtol(arg[1], NULL, 0), (DWORD)(atof(arg[2]) * 1000)) ? 0 : 1;
     if (strcmp(cmd, "wait-gone") == 0 && n == 2) {
         DWORD start = GetTickCount(), limit = (DWORD)(atof(arg[1]) * 1000);
         while (FindNow(arg[0], -1, NULL)) {
