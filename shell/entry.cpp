@@ -28,12 +28,25 @@ static void ShowScriptError(void) {
                 MB_OK | MB_ICONWARNING);
 }
 
-static void RunReregistration(void) {
-    GetWindowsDirectoryA(InstallConfig.WindowsDir, PATH_TEXT);
-    if (!LoadSetupScript()) {
+// Every path under the Windows folder is built on WindowsDir; a folder name
+// that does not fit would leave it empty and aim the system.ini patch at the
+// wrong place, so such a run stops like one with an unreadable script.
+static int LoadSettings(void) {
+    UINT length = GetWindowsDirectoryA(InstallConfig.WindowsDir, PATH_TEXT);
+    int windowsDirFits = length > 0 && length < PATH_TEXT;
+    if (!windowsDirFits)
+        InstallConfig.WindowsDir[0] = '\0';
+    // The loader builds the caption first, so the message below carries it.
+    if (!LoadSetupScript() || !windowsDirFits) {
         ShowScriptError();
-        return;
+        return 0;
     }
+    return 1;
+}
+
+static void RunReregistration(void) {
+    if (!LoadSettings())
+        return;
     MouseBackEnabled = 0;
     // No backdrop here: the page comes up as a top-level window.
     if (ShowPage(PAGE_MOUSE_TYPE) == 0)
@@ -51,11 +64,8 @@ static void RunFullSetup(void) {
         MessageBoxA(NULL, ResourceText(IDS_WINDOWS_9X_ONLY), "Warning", MB_OK | MB_ICONWARNING);
         return;
     }
-    GetWindowsDirectoryA(InstallConfig.WindowsDir, PATH_TEXT);
-    if (!LoadSetupScript()) {
-        ShowScriptError();
+    if (!LoadSettings())
         return;
-    }
     if (!CreateBackdrop())
         return;
 
