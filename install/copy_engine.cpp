@@ -1,0 +1,251 @@
+// The copy engine: every file of the script, disk by disk, from the source
+// tree below the program into the destination, LZ-expanded on the way.
+#include "install/copy_engine.h"
+#include "install/progress_panel.h"
+
+INT SourceHandle = NO_LZ_HANDLE;
+
+short CopyPercentage(short index, short count) {
+    if (count <= 0)
+        return 0;
+    // The file in hand counts as done: the first file already shows its share.
+    long percent = (100L * index + 100L) / count;
+    return (short)percent;
+}
+
+static int JoinParts(char *path, int capacity, const char *first, const char *second,
+                     const char *third) {
+    int fit = CopyText(path, capacity, first);
+    fit &= AppendText(path, capacity, "\\");
+    fit &= AppendText(path, capacity, second);
+    fit &= AppendText(path, capacity, "\\");
+    fit &= AppendText(path, capacity, third);
+    return fit;
+}
+
+int JoinSourcePath(char *path, int capacity, const char *root, const FileEntry *entry) {
+    return JoinParts(path, capacity, root, entry->SourceSubDir, entry->SourceName);
+}
+
+int JoinTargetPath(char *path, int capacity, const char *destination, const FileEntry *entry) {
+    if (entry->IsAbsolute != 0) {
+        int fit = CopyText(path, capacity, entry->TargetDir);
+        fit &= AppendText(path, capacity, "\\");
+        fit &= AppendText(path, capacity, entry->TargetName);
+        return fit;
+    }
+    return JoinParts(path, capacity, destination, entry->TargetDir, entry->TargetName);
+}
+
+void StatusText(char *text, int capacity, const FileEntry *entry) {
+    // A cut status line is still worth showing, so the results are not checked.
+    CopyText(text, capacity, ResourceText(36));
+    AppendText(text, capacity, entry->SourceName);
+    AppendText(text, capacity, "\n\n");
+    AppendText(text, capacity, entry->Description);
+}
+
+static const FileEntry *EntryOf(short disk, short index) {
+    const DiskTableRecord *disks = &InstallConfig.DiskTable;
+    if (disk < 0 || disk >= MAX_DISKS || index < 0 || index >= disks->FileCounts[disk] ||
+        disks->DiskFiles[disk] == NULL)
+        return NULL;
+    return disks->DiskFiles[disk] + index;
+}
+
+int BuildSourcePath(char *path, int capacity, short disk, short index) {
+    const FileEntry *entry = EntryOf(disk, index);
+    if (entry == NULL) {
+        CopyText(path, capacity, "");
+        return 0;
+    }
+    return JoinSourcePath(path, capacity, InstallConfig.SourceRoot, entry);
+}
+
+int BuildTargetPath(char *path, int capacity, short disk, short index) {
+    const FileEntry *entry = EntryOf(disk, index);
+    if (entry == NULL) {
+        CopyText(path, capacity, "");
+        return 0;
+    }
+    return JoinTargetPath(path, capacity, InstallConfig.DefaultPath, entry);
+}
+
+int OpenSourceFile(HWND page, const char *path) {
+    if (SourceHandle != NO_LZ_HANDLE) {
+        LZClose(SourceHandle);
+        SourceHandle = NO_LZ_HANDLE;
+    }
+    // The open goes through OpenFile, whose path field holds fewer than
+    // OFS_MAXPATHNAME characters; a longer path is not handed over to be cut.
+    if (path != NULL && lstrlenA(path) < OFS_MAXPATHNAME) {
+        OFSTRUCT scratch;
+        INT handle = LZOpenFileA((LPSTR)path, &scratch, OF_READ);
+        SourceHandle = handle < 0 ? NO_LZ_HANDLE : handle;
+    }
+    return ServiceOneMessage(page);
+}
+
+// The folder part of a path, for the temporary file beside the target.
+static int TargetFolder(char *folder, int capacity, const char *target) {
+    int last = -1;
+    for (int i = 0; target[i] != '\0'; i++)
+        if (target[i] == '\\')
+            last = i;
+    if (last < 0)
+        return CopyText(folder, capacity, ".");
+    // "C:\NAME" lives in "C:\", not in the current folder of drive C.
+    int keep = (last > 0 && target[last - 1] == ':') ? last + 1 : last;
+    if (keep >= capacity)
+        return 0;
+    lstrcpynA(folder, target, keep + 1);
+    return 1;
+}
+
+int SettleExpansion(const char *temporary, const char *target, LONG copyResult) {
+    if (copyResult < 0) {
+        DeleteFileA(temporary);
+        return 0;
+    }
+    if (GetFileAttributesA(target) == 0xFFFFFFFF) {
+        if (MoveFileA(temporary, target))
+            return 1;
+        DeleteFileA(temporary);
+        return 0;
+    }
+    // Keep the old file under a spare name until the new one is in place,
+    // so that no failure can leave the target missing.
+    char folder[COPY_PATH_TEXT];
+    char spare[MAX_PATH];
+    if (!TargetFolder(folder, sizeof folder, target) ||
+        GetTempFileNameA(folder, "stp", 0, spare) == 0) {
+        DeleteFileA(temporary);
+        return 0;
+    }
+    DeleteFileA(spare);
+    if (!MoveFileA(target, spare)) {
+        DeleteFileA(temporary);
+        return 0;
+    }
+    if (!MoveFileA(temporary, target)) {
+        MoveFileA(spare, target);
+        DeleteFileA(temporary);
+        return 0;
+    }
+    DeleteFileA(spare);
+    return 1;
+}
+
+int ExpandIntoPlace(INT source, const char *target) {
+    DWORD attributes = GetFileAttributesA(target);
+    // A read-only file or a folder of that name could not be opened for
+    // writing: it stays as it is.
+    if (attributes != 0xFFFFFFFF &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+        return 0;
+    char folder[COPY_PATH_TEXT];
+    char temporary[MAX_PATH];
+    if (!TargetFolder(folder, sizeof folder, target) ||
+        GetTempFileNameA(folder, "stp", 0, temporary) == 0)
+        return 0;
+    OFSTRUCT scratch;
+    INT handle = LZOpenFileA(temporary, &scratch, OF_CREATE);
+    if (handle < 0) {
+        DeleteFileA(temporary);
+        return 0;
+    }
+    LONG copied = LZCopy(source, handle);
+    LZClose(handle);
+    return SettleExpansion(temporary, target, copied);
+}
+
+int CopyToTarget(HWND page, const char *path) {
+    // Nothing to copy from means nothing to open, so an existing target is
+    // never emptied for want of a source.
+    if (SourceHandle != NO_LZ_HANDLE) {
+        if (path != NULL)
+            ExpandIntoPlace(SourceHandle, path);
+        LZClose(SourceHandle);
+        SourceHandle = NO_LZ_HANDLE;
+    }
+    return ServiceOneMessage(page);
+}
+
+void CreateSubFolders(void) {
+    char path[SUBFOLDER_PATH_TEXT];
+    // Entry 0 is the destination itself; 7 to 9 are source folders only.
+    for (int n = 1; n <= 6; n++) {
+        const char *entry = InstallConfig.DirectoryTable[n];
+        if (entry[0] == '\0')
+            continue;
+        if (CopyText(path, sizeof path, InstallConfig.DefaultPath) &&
+            AppendText(path, sizeof path, "\\") && AppendText(path, sizeof path, entry))
+            CreateDirectoryA(path, NULL);
+    }
+}
+
+static void ShowControlText(HWND page, int controlId, const char *text) {
+    SetDlgItemTextA(page, controlId, text);
+    UpdateWindow(GetDlgItem(page, controlId));
+}
+
+static void DrawBar(HWND page, HDC dc, short percent) {
+    RECT placeholder;
+    RECT bar;
+    ControlRectInParent(page, INSTALL_PANEL_PLACEHOLDER, &placeholder);
+    ProgressBarRect(&placeholder, percent, &bar);
+    HBRUSH blue = CreateSolidBrush(0xFF0000);
+    FillRect(dc, &bar, blue);
+    DeleteObject(blue);
+}
+
+// A cancel destroys the page inside a message step; the copy of the file in
+// hand goes on, but nothing is drawn into a window that no longer exists.
+void CopyEveryDisk(HWND page, HDC dc) {
+    char status[STATUS_TEXT];
+    char source[COPY_PATH_TEXT];
+    char target[COPY_PATH_TEXT];
+    const DiskTableRecord *disks = &InstallConfig.DiskTable;
+    for (short d = 0; d < disks->DiskCount && d < MAX_DISKS && PageResult != 0; d++) {
+        if (IsWindow(page)) {
+            UpdateWindow(page);
+            DrawSunkenBox(page, dc, INSTALL_PANEL_PLACEHOLDER, WHITE_BRUSH);
+        }
+        short count = disks->FileCounts[d];
+        short i = 0;
+        while (i < count && PageResult != 0) {
+            const FileEntry *entry = EntryOf(d, i);
+            if (entry == NULL)
+                break;
+            if (IsWindow(page)) {
+                StatusText(status, sizeof status, entry);
+                ShowControlText(page, INSTALL_STATUS_TEXT, status);
+            }
+            // An entry whose path does not fit is skipped, not opened cut short.
+            int sourceFits = BuildSourcePath(source, sizeof source, d, i);
+            OpenSourceFile(page, sourceFits ? source : NULL);
+
+            short percent = CopyPercentage(i, count);
+            if (IsWindow(page)) {
+                wsprintfA(status, "%d%%", percent);
+                ShowControlText(page, INSTALL_PERCENT_TEXT, status);
+                DrawBar(page, dc, percent);
+            }
+            int targetFits = BuildTargetPath(target, sizeof target, d, i);
+            i++;
+            CopyToTarget(page, targetFits ? target : NULL);
+        }
+    }
+}
+
+void CopyAllFiles(HWND page) {
+    HDC dc = GetDC(page);
+    CopyEveryDisk(page, dc);
+    if (IsWindow(page))
+        ShowControlText(page, INSTALL_STATUS_TEXT, "Updating Registry...");
+    WaitMilliseconds(1000);
+    UpdateRegistry(1);
+    // A page destroyed by a cancel took its device context with it.
+    if (IsWindow(page))
+        ReleaseDC(page, dc);
+}

@@ -1,0 +1,65 @@
+// The copy engine behind the copy page: private to install/.
+#ifndef SETUP_INSTALL_COPY_ENGINE_H
+#define SETUP_INSTALL_COPY_ENGINE_H
+
+#include "shell/setup.h"
+#include <lzexpand.h>
+
+// Controls of the copy page.
+#define INSTALL_CANCEL_BUTTON 1
+#define INSTALL_PANEL_PLACEHOLDER 1011
+#define INSTALL_PERCENT_TEXT 1013
+#define INSTALL_STATUS_TEXT 1019
+
+// The longest source or target path the script format allows: a 79-character
+// folder, a 39-character sub-folder and a 14-character name, two
+// backslashes and the terminator.
+#define COPY_PATH_TEXT (PATH_TEXT + SUBDIR_TEXT + NAME_TEXT + 1)
+// A sub-folder to create: the destination and a directory value, each up to
+// 79 characters.
+#define SUBFOLDER_PATH_TEXT (2 * PATH_TEXT)
+#define STATUS_TEXT 128
+
+// LZ handle value meaning "not open".
+#define NO_LZ_HANDLE (-1)
+
+// Source of the file in hand, from OpenSourceFile to CopyToTarget.
+extern INT SourceHandle;
+
+// Percentage of a disk done once file index (from 0) of count is copied.
+short CopyPercentage(short index, short count);
+
+// root "\" entry->SourceSubDir "\" entry->SourceName. 1 when it fit.
+int JoinSourcePath(char *path, int capacity, const char *root, const FileEntry *entry);
+// [destination "\"] entry->TargetDir "\" entry->TargetName; the destination
+// only for an entry that is not absolute. 1 when it fit.
+int JoinTargetPath(char *path, int capacity, const char *destination, const FileEntry *entry);
+// "Copying " name "\n\n" description; cut to fit.
+void StatusText(char *text, int capacity, const FileEntry *entry);
+
+// Paths of file index of disk, from the install tables. 1 when it fit.
+int BuildSourcePath(char *path, int capacity, short disk, short index);
+int BuildTargetPath(char *path, int capacity, short disk, short index);
+
+// Opens the source (path null: a path that did not fit, left closed), then
+// serves one message of the page. Returns the message step's result.
+int OpenSourceFile(HWND page, const char *path);
+// Expands the open source into the target (path null: nothing copied),
+// closes the source, then serves one message of the page.
+int CopyToTarget(HWND page, const char *path);
+
+// The expansion itself: source into a temporary file in the target's folder,
+// which takes the target's place only when the copy succeeded. The source
+// stays open. 1 when the target now holds the copy.
+int ExpandIntoPlace(INT source, const char *target);
+// The last step of ExpandIntoPlace: with copyResult from LZCopy (negative on
+// failure), put temporary in target's place or remove it. 1 when replaced.
+int SettleExpansion(const char *temporary, const char *target, LONG copyResult);
+
+// The sub-folders SubDir1 to SubDir6 below the destination.
+void CreateSubFolders(void);
+// The copy loop over every disk with its panel, without the registry step.
+void CopyEveryDisk(HWND page, HDC dc);
+void CopyAllFiles(HWND page);
+
+#endif
