@@ -39,7 +39,7 @@ int JoinTargetPath(char *path, int capacity, const char *destination, const File
 
 void StatusText(char *text, int capacity, const FileEntry *entry) {
     // A cut status line is still worth showing, so the results are not checked.
-    CopyText(text, capacity, ResourceText(36));
+    CopyText(text, capacity, ResourceText(IDS_COPYING));
     AppendText(text, capacity, entry->SourceName);
     AppendText(text, capacity, "\n\n");
     AppendText(text, capacity, entry->Description);
@@ -192,7 +192,7 @@ static void ShowControlText(HWND page, int controlId, const char *text) {
 static void DrawBar(HWND page, HDC dc, short percent) {
     RECT placeholder;
     RECT bar;
-    ControlRectInParent(page, INSTALL_PANEL_PLACEHOLDER, &placeholder);
+    ControlRectInParent(page, IDC_PROGRESS_PLACE, &placeholder);
     ProgressBarRect(&placeholder, percent, &bar);
     HBRUSH blue = CreateSolidBrush(0xFF0000);
     FillRect(dc, &bar, blue);
@@ -209,7 +209,7 @@ void CopyEveryDisk(HWND page, HDC dc) {
     for (short d = 0; d < disks->DiskCount && d < MAX_DISKS && PageResult != 0; d++) {
         if (IsWindow(page)) {
             UpdateWindow(page);
-            DrawSunkenBox(page, dc, INSTALL_PANEL_PLACEHOLDER, WHITE_BRUSH);
+            DrawSunkenBox(page, dc, IDC_PROGRESS_PLACE, WHITE_BRUSH);
         }
         short count = disks->FileCounts[d];
         short i = 0;
@@ -219,7 +219,7 @@ void CopyEveryDisk(HWND page, HDC dc) {
                 break;
             if (IsWindow(page)) {
                 StatusText(status, sizeof status, entry);
-                ShowControlText(page, INSTALL_STATUS_TEXT, status);
+                ShowControlText(page, IDC_STATUS, status);
             }
             // An entry whose path does not fit is skipped, not opened cut short.
             int sourceFits = BuildSourcePath(source, sizeof source, d, i);
@@ -228,7 +228,7 @@ void CopyEveryDisk(HWND page, HDC dc) {
             short percent = CopyPercentage(i, count);
             if (IsWindow(page)) {
                 wsprintfA(status, "%d%%", percent);
-                ShowControlText(page, INSTALL_PERCENT_TEXT, status);
+                ShowControlText(page, IDC_PERCENT, status);
                 DrawBar(page, dc, percent);
             }
             int targetFits = BuildTargetPath(target, sizeof target, d, i);
@@ -242,7 +242,7 @@ void CopyAllFiles(HWND page) {
     HDC dc = GetDC(page);
     CopyEveryDisk(page, dc);
     if (IsWindow(page))
-        ShowControlText(page, INSTALL_STATUS_TEXT, "Updating Registry...");
+        ShowControlText(page, IDC_STATUS, "Updating Registry...");
     WaitMilliseconds(1000);
     UpdateRegistry(1);
     // A page destroyed by a cancel took its device context with it.

@@ -5,11 +5,7 @@
 #include "shell/setup.h"
 #include <lzexpand.h>
 
-// Controls of the copy page.
-#define INSTALL_CANCEL_BUTTON 1
-#define INSTALL_PANEL_PLACEHOLDER 1011
-#define INSTALL_PERCENT_TEXT 1013
-#define INSTALL_STATUS_TEXT 1019
+#include "resources/resource_ids.h"
 
 // The longest source or target path the script format allows: a 79-character
 // folder, a 39-character sub-folder and a 14-character name, two
