@@ -5,8 +5,12 @@
 //
 //   backdrop_host OEM LOGFILE
 // Each showing appends "CLASS showing N result R" to LOGFILE.
+//   backdrop_host dump ID FILE
+// Writes bitmap resource ID, as the program loads it, to FILE as a 24-bit
+// bitmap file, for the tests to compare the screen with.
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "pages/page_host.h"
 #include "resources/resource_ids.h"
@@ -39,6 +43,47 @@ LRESULT CALLBACK SecondPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
     return DefWindowProcA(page, message, wParam, lParam);
 }
 
+static int DumpBitmap(short id, const char *path) {
+    HBITMAP bitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(id));
+    if (!bitmap)
+        return 1;
+    BITMAP header;
+    GetObjectA(bitmap, sizeof header, &header);
+    int stride = (header.bmWidth * 3 + 3) & ~3;
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = header.bmWidth;
+    info.bmiHeader.biHeight = header.bmHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader.biSizeImage = stride * header.bmHeight;
+    BYTE *bits = (BYTE *)GlobalAlloc(GPTR, info.bmiHeader.biSizeImage);
+    HDC dc = GetDC(NULL);
+    int rows = bits ? GetDIBits(dc, bitmap, 0, header.bmHeight, bits, &info, DIB_RGB_COLORS) : 0;
+    ReleaseDC(NULL, dc);
+    DeleteObject(bitmap);
+    FILE *out = rows == header.bmHeight ? fopen(path, "wb") : NULL;
+    if (!out) {
+        if (bits)
+            GlobalFree(bits);
+        return 1;
+    }
+    BITMAPFILEHEADER file;
+    ZeroMemory(&file, sizeof file);
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + info.bmiHeader.biSizeImage;
+    fwrite(&file, sizeof file, 1, out);
+    fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+    fwrite(bits, info.bmiHeader.biSizeImage, 1, out);
+    int failed = ferror(out);
+    fclose(out);
+    GlobalFree(bits);
+    return failed ? 1 : 0;
+}
+
 static void Log(const char *path, const char *className, int showing, short result) {
     FILE *log = fopen(path, "a");
     if (!log)
@@ -48,9 +93,11 @@ static void Log(const char *path, const char *className, int showing, short resu
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    AppInstance = instance;
+    if (__argc == 4 && strcmp(__argv[1], "dump") == 0)
+        return DumpBitmap((short)atoi(__argv[2]), __argv[3]);
     if (__argc != 3)
         return 2;
-    AppInstance = instance;
     ScreenWidth = (short)GetSystemMetrics(SM_CXSCREEN);
     ScreenHeight = (short)GetSystemMetrics(SM_CYSCREEN);
     CopyText(InstallConfig.ProductName, sizeof InstallConfig.ProductName, "Velor Scroll Mouse");
