@@ -241,7 +241,14 @@ e2e_running() { kill -0 "$SETUP_PID" 2>/dev/null; }
 
 # --- driving windows -------------------------------------------------------
 
-e2e_drv() { wine "$E2E_DRIVER" -t "$E2E_WAIT" "$@"; }
+# The driver's C runtime ends its lines with CR LF: the CRs are dropped.
+e2e_drv() {
+    local out status
+    out=$(wine "$E2E_DRIVER" -t "$E2E_WAIT" "$@")
+    status=$?
+    [ -n "$out" ] && printf '%s\n' "${out//$'\r'/}"
+    return $status
+}
 
 e2e_wait_window() { e2e_drv wait-window "$1" "${2:-$E2E_WAIT}"; }
 e2e_wait_control() { e2e_drv wait-control "$1" "$2" "${3:-$E2E_WAIT}"; }
