@@ -37,8 +37,12 @@ void DrawSunkenBox(HWND page, HDC dc, WORD controlId, unsigned short fillCode) {
     else
         brush = GetStockObject(fillCode);
 
-    HGDIOBJ keptBrush = SelectObject(dc, brush);
-    HGDIOBJ keptPen = SelectObject(dc, whitePen);
+    // Kept from the device context itself: a stock id that names no object
+    // selects nothing, and its result would put a wrong brush back.
+    HGDIOBJ keptBrush = GetCurrentObject(dc, OBJ_BRUSH);
+    HGDIOBJ keptPen = GetCurrentObject(dc, OBJ_PEN);
+    SelectObject(dc, brush);
+    SelectObject(dc, whitePen);
     Rectangle(dc, box.left, box.top, box.right, box.bottom);
 
     OffsetRect(&box, -1, -1);
@@ -50,7 +54,8 @@ void DrawSunkenBox(HWND page, HDC dc, WORD controlId, unsigned short fillCode) {
     SelectObject(dc, keptBrush);
     DeleteObject(grayPen);
     // No effect on a stock brush.
-    DeleteObject(brush);
+    if (brush != NULL)
+        DeleteObject(brush);
 }
 
 void ProgressBarRect(const RECT *placeholder, short percent, RECT *bar) {
