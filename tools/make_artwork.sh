@@ -87,41 +87,39 @@ mouse_top() {
 # --- 306: the product name banner, over the top of the blue backdrop ---
 BANNER_BG='rgb(0,0,240)'
 convert -background none -font "$BOLD_ITALIC" -pointsize 38 -fill '#FFD21F' label:'Velor' \
-    "$work/velor.png"
-convert -background none -font "$BOLD_ITALIC" -pointsize 38 -fill white label:' Scroll Mouse' \
-    "$work/scroll.png"
-convert "$work/velor.png" "$work/scroll.png" -background none +append -trim +repage \
+    -trim +repage -gravity east -splice 10x0 "$work/velor.png"
+convert -background none -font "$BOLD_ITALIC" -pointsize 38 -fill white label:'Scroll Mouse' \
+    -trim +repage "$work/scroll.png"
+convert "$work/velor.png" "$work/scroll.png" -background none -gravity south +append +repage \
     "$work/name.png"
+name_width=$(identify -format %w "$work/name.png")
 convert -size 400x50 xc:"$BANNER_BG" \
     \( "$work/name.png" -background black -shadow 90x1+3+3 \) -geometry +6+4 -composite \
-    "$work/name.png" -geometry +6+4 -composite \
-    -fill '#FFD21F' -draw "rectangle 8,46 372,47" \
+    "$work/name.png" -geometry +9+7 -composite \
+    -fill '#FFD21F' -draw "rectangle 10,45 $((name_width + 16)),46" \
     "$work/banner.png"
 keyed "$work/banner.png" "$BANNER_BG"
 emit "$work/banner.png" backdrop_banner.bmp 4 key
 
 # --- 305: the mouse, top right of the backdrop, cable trailing left ---
 MOUSE_BG='rgb(0,0,240)'
-mouse_top "$work/mouse_small.png" 30 42
+mouse_top "$work/mouse_small.png" 42 64
 convert -size 144x43 xc:"$MOUSE_BG" \
-    -stroke '#1A1A2A' -strokewidth 3 -fill none \
-    -draw "bezier 113,4 106,-2 86,2 70,14 50,30 30,36 2,30" \
-    -stroke '#7A8094' -strokewidth 1 \
-    -draw "bezier 113,4 106,-2 86,2 70,14 50,30 30,36 2,30" \
-    \( "$work/mouse_small.png" -rotate 90 \) -geometry +100+4 -composite \
-    -font "$BOLD_ITALIC" -pointsize 13 -stroke none -fill '#FFD21F' -annotate +8+16 '2 wheels' \
+    -stroke '#101018' -strokewidth 3 -fill none \
+    -draw "bezier 80,22 60,22 52,6 38,8 22,10 20,34 2,36" \
+    -stroke '#8A90A4' -strokewidth 1 \
+    -draw "bezier 80,22 60,22 52,6 38,8 22,10 20,34 2,36" \
+    \( "$work/mouse_small.png" -rotate -90 \) -geometry +78+0 -composite \
     "$work/mouse305.png"
 keyed "$work/mouse305.png" "$MOUSE_BG"
 emit "$work/mouse305.png" backdrop_mouse.bmp 4 key
 
 # --- 307: the slogan, at the foot of the backdrop where it is nearly black ---
 SLOGAN_BG='rgb(0,0,24)'
-convert -background none -font "$BOLD_ITALIC" -pointsize 25 -fill '#7FB2FF' label:'Two wheels.' \
-    "$work/s1.png"
-convert -background none -font "$ITALIC" -pointsize 25 -fill white \
-    label:' Scroll every way you work.' "$work/s2.png"
-convert "$work/s1.png" "$work/s2.png" -background none +append -trim +repage "$work/slogan_text.png"
-convert -size 490x43 xc:"$SLOGAN_BG" "$work/slogan_text.png" -geometry +8+8 -composite \
+first_width=$(convert -font "$BOLD_ITALIC" -pointsize 25 label:'Two wheels. ' -format %w info:)
+convert -size 490x43 xc:"$SLOGAN_BG" \
+    -font "$BOLD_ITALIC" -pointsize 25 -fill '#7FB2FF' -annotate +8+30 'Two wheels.' \
+    -font "$ITALIC" -fill white -annotate "+$((8 + first_width))+30" 'Scroll every way you work.' \
     "$work/slogan.png"
 keyed "$work/slogan.png" "$SLOGAN_BG"
 emit "$work/slogan.png" backdrop_slogan.bmp 4 key
@@ -140,8 +138,14 @@ convert -size 118x234 gradient:'#0A1A6E-#1FA3C8' \
     -font "$BOLD_ITALIC" -pointsize 26 -fill '#00000080' -annotate +20+211 'Velor' \
     -fill white -annotate +18+209 'Velor' \
     -font "$BOLD" -pointsize 10 -fill '#FFD21F' -annotate +19+226 'SCROLL MOUSE' \
+    "$work/side_full.png"
+# A chosen palette keeps the mouse grey and the sky blue; only the blends dither.
+convert -size 1x1 xc:'#0A1A6E' xc:'#10307F' xc:'#154A95' xc:'#1A66AA' xc:'#1E85BD' \
+    xc:'#1FA3C8' xc:'#FFFFFF' xc:'#D8DCE4' xc:'#B0B6C4' xc:'#8890A0' xc:'#3C4150' \
+    xc:'#2E4FD0' xc:'#9FB4FF' xc:'#FFD21F' xc:'#8A6A10' xc:'#000020' +append "$work/side_palette.png"
+convert "$work/side_full.png" -dither FloydSteinberg -remap "$work/side_palette.png" \
     "$work/side.png"
-emit "$work/side.png" side.bmp 4 dither
+emit "$work/side.png" side.bmp 4
 
 # --- 300 to 303: small product badges ---
 badge() {

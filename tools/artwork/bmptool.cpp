@@ -22,10 +22,7 @@ namespace {
 
 struct Rgb {
     int r, g, b;
-    bool operator<(const Rgb &o) const
-    {
-        return r != o.r ? r < o.r : g != o.g ? g < o.g : b < o.b;
-    }
+    bool operator<(const Rgb &o) const { return r != o.r ? r < o.r : g != o.g ? g < o.g : b < o.b; }
     bool operator==(const Rgb &o) const { return r == o.r && g == o.g && b == o.b; }
 };
 
@@ -36,8 +33,7 @@ struct Picture {
     std::vector<Rgb> pixels;
 };
 
-bool ReadToken(FILE *f, std::string &out)
-{
+bool ReadToken(FILE *f, std::string &out) {
     out.clear();
     int c = fgetc(f);
     while (c != EOF) {
@@ -57,8 +53,7 @@ bool ReadToken(FILE *f, std::string &out)
     return !out.empty();
 }
 
-bool ReadPpm(const char *path, Picture &pic)
-{
+bool ReadPpm(const char *path, Picture &pic) {
     FILE *f = fopen(path, "rb");
     if (!f) {
         fprintf(stderr, "bmptool: cannot open %s\n", path);
@@ -84,16 +79,14 @@ bool ReadPpm(const char *path, Picture &pic)
     return ok;
 }
 
-int Distance(const Rgb &a, const Rgb &b)
-{
+int Distance(const Rgb &a, const Rgb &b) {
     // Weighted so that green differences count most, as the eye sees them.
     int dr = a.r - b.r, dg = a.g - b.g, db = a.b - b.b;
     return 3 * dr * dr + 4 * dg * dg + 2 * db * db;
 }
 
 // Median cut over the distinct colours, weighted by how often they occur.
-std::vector<Rgb> MedianCut(const std::map<Rgb, long> &histogram, size_t wanted)
-{
+std::vector<Rgb> MedianCut(const std::map<Rgb, long> &histogram, size_t wanted) {
     struct Box {
         std::vector<std::pair<Rgb, long>> colours;
     };
@@ -170,8 +163,7 @@ std::vector<Rgb> MedianCut(const std::map<Rgb, long> &histogram, size_t wanted)
     return palette;
 }
 
-size_t Nearest(const std::vector<Rgb> &palette, size_t first, const Rgb &c)
-{
+size_t Nearest(const std::vector<Rgb> &palette, size_t first, const Rgb &c) {
     size_t best = first;
     int bestDistance = -1;
     for (size_t i = first; i < palette.size(); ++i) {
@@ -187,8 +179,7 @@ size_t Nearest(const std::vector<Rgb> &palette, size_t first, const Rgb &c)
 // Reserved entries come first in the palette (key, black for icons); the
 // picture's own colours fill the rest. Returns one palette index per pixel.
 std::vector<uint8_t> Reduce(const Picture &pic, size_t capacity, const std::vector<Rgb> &reserved,
-                            bool keyed, bool dither, std::vector<Rgb> &palette)
-{
+                            bool keyed, bool dither, std::vector<Rgb> &palette) {
     std::map<Rgb, long> histogram;
     for (const Rgb &p : pic.pixels)
         if (!(keyed && p == Key))
@@ -244,20 +235,17 @@ std::vector<uint8_t> Reduce(const Picture &pic, size_t capacity, const std::vect
     return indices;
 }
 
-void Put16(std::vector<uint8_t> &out, unsigned v)
-{
+void Put16(std::vector<uint8_t> &out, unsigned v) {
     out.push_back(v & 0xFF);
     out.push_back((v >> 8) & 0xFF);
 }
 
-void Put32(std::vector<uint8_t> &out, uint32_t v)
-{
+void Put32(std::vector<uint8_t> &out, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         out.push_back((v >> (8 * i)) & 0xFF);
 }
 
-void PutInfoHeader(std::vector<uint8_t> &out, int width, int height, int bpp, uint32_t imageSize)
-{
+void PutInfoHeader(std::vector<uint8_t> &out, int width, int height, int bpp, uint32_t imageSize) {
     Put32(out, 40);
     Put32(out, static_cast<uint32_t>(width));
     Put32(out, static_cast<uint32_t>(height));
@@ -271,8 +259,7 @@ void PutInfoHeader(std::vector<uint8_t> &out, int width, int height, int bpp, ui
     Put32(out, 0);
 }
 
-void PutPalette(std::vector<uint8_t> &out, const std::vector<Rgb> &palette)
-{
+void PutPalette(std::vector<uint8_t> &out, const std::vector<Rgb> &palette) {
     for (const Rgb &c : palette) {
         out.push_back(static_cast<uint8_t>(c.b));
         out.push_back(static_cast<uint8_t>(c.g));
@@ -283,8 +270,7 @@ void PutPalette(std::vector<uint8_t> &out, const std::vector<Rgb> &palette)
 
 // Rows bottom-up, each padded to four bytes.
 void PutPixels(std::vector<uint8_t> &out, const std::vector<uint8_t> &indices, int width,
-               int height, int bpp)
-{
+               int height, int bpp) {
     size_t rowBytes = ((static_cast<size_t>(width) * bpp + 31) / 32) * 4;
     for (int y = height - 1; y >= 0; --y) {
         std::vector<uint8_t> row(rowBytes, 0);
@@ -299,8 +285,7 @@ void PutPixels(std::vector<uint8_t> &out, const std::vector<uint8_t> &indices, i
     }
 }
 
-bool WriteFile(const char *path, const std::vector<uint8_t> &data)
-{
+bool WriteFile(const char *path, const std::vector<uint8_t> &data) {
     FILE *f = fopen(path, "wb");
     if (!f) {
         fprintf(stderr, "bmptool: cannot write %s\n", path);
@@ -313,16 +298,14 @@ bool WriteFile(const char *path, const std::vector<uint8_t> &data)
     return ok;
 }
 
-bool HasOption(int argc, char **argv, int from, const char *name)
-{
+bool HasOption(int argc, char **argv, int from, const char *name) {
     for (int i = from; i < argc; ++i)
         if (strcmp(argv[i], name) == 0)
             return true;
     return false;
 }
 
-int MakeBitmap(int argc, char **argv)
-{
+int MakeBitmap(int argc, char **argv) {
     Picture pic;
     if (!ReadPpm(argv[2], pic))
         return 1;
@@ -354,8 +337,7 @@ int MakeBitmap(int argc, char **argv)
     return WriteFile(argv[3], out) ? 0 : 1;
 }
 
-int MakeIcon(int argc, char **argv)
-{
+int MakeIcon(int argc, char **argv) {
     Picture pic;
     if (!ReadPpm(argv[2], pic))
         return 1;
@@ -402,8 +384,7 @@ int MakeIcon(int argc, char **argv)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     if (argc >= 5 && strcmp(argv[1], "bmp") == 0)
         return MakeBitmap(argc, argv);
     if (argc >= 4 && strcmp(argv[1], "ico") == 0)
