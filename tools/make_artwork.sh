@@ -105,9 +105,9 @@ emit "$work/banner.png" backdrop_banner.bmp 4 key
 MOUSE_BG='rgb(0,0,240)'
 mouse_top "$work/mouse_small.png" 42 64
 convert -size 144x43 xc:"$MOUSE_BG" \
-    -stroke '#101018' -strokewidth 3 -fill none \
+    -stroke '#C8CCD8' -strokewidth 3 -fill none \
     -draw "bezier 80,22 60,22 52,6 38,8 22,10 20,34 2,36" \
-    -stroke '#8A90A4' -strokewidth 1 \
+    -stroke '#707688' -strokewidth 1 \
     -draw "bezier 80,22 60,22 52,6 38,8 22,10 20,34 2,36" \
     \( "$work/mouse_small.png" -rotate -90 \) -geometry +78+0 -composite \
     "$work/mouse305.png"
