@@ -229,13 +229,6 @@ TEST_F(PageHost, MissingTemplateAbandonsTheSetup) {
     EXPECT_EQ(0, PageResult);
 }
 
-TEST_F(PageHost, CancelNoticeTextAndCaption) {
-    std::string text;
-    RunDriven([] { ShowCancelNotice(NULL); },
-              [&] { text = AnswerMessageBox("Velor Scroll Mouse Setup Program", IDOK); });
-    EXPECT_EQ("Velor Scroll Mouse installation is not completed !", text);
-}
-
 struct WelcomeSeen {
     HWND page;
     std::string title;
