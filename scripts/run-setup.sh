@@ -78,7 +78,8 @@ if [ -d "$dest_unix" ]; then
 else
     note "  (folder not made)"
 fi
-sysini=$E2E_DRIVE_C/windows/system.ini
-note "system.ini mouse line: $(grep -i '^mouse=' "$sysini" 2>/dev/null | tr -d '\r' | head -1)"
+windir=$E2E_DRIVE_C/windows
+note "system.ini [386Enh] mouse line: $(sed -n '/^\[386Enh\]/I,/^\[/{/^mouse=/Ip}' "$windir/system.ini" 2>/dev/null | tr -d '\r' | head -1)"
+note "system.bak kept: $([ -f "$windir/system.bak" ] && echo yes || echo no)"
 note "screenshots: $E2E_DIR"
 e2e_finish
