@@ -127,12 +127,18 @@ static BOOL CALLBACK ListWindow(HWND window, LPARAM) {
 static BOOL CALLBACK ListControl(HWND control, LPARAM) {
     char text[256], cls[128];
     RECT r;
-    ReadText(control, text, sizeof text);
+    LONG style = GetWindowLongA(control, GWL_STYLE);
+    cls[0] = '\0';
+    GetClassNameA(control, cls, sizeof cls);
+    // A picture static's text is its resource reference, not something to show.
+    if (lstrcmpiA(cls, "Static") == 0 &&
+        ((style & SS_TYPEMASK) == SS_BITMAP || (style & SS_TYPEMASK) == SS_ICON))
+        lstrcpynA(text, "[picture]", sizeof text);
+    else
+        ReadText(control, text, sizeof text);
     for (char *p = text; *p; p++)
         if (*p == '\n' || *p == '\r' || *p == '\t')
             *p = ' ';
-    cls[0] = '\0';
-    GetClassNameA(control, cls, sizeof cls);
     GetWindowRect(control, &r);
     printf("%d\t%s\t%s\t%ld,%ld,%ld,%ld\tvisible=%d\tenabled=%d\n", GetDlgCtrlID(control), cls,
            text, r.left, r.top, r.right, r.bottom, IsWindowVisible(control) ? 1 : 0,
@@ -375,7 +381,8 @@ static int PrintFlag(int value) {
 
 int main(int argc, char **argv) {
     int a = 1;
-    if (a + 1 < argc && strcmp(argv[a], "-t") == 0) {
+    // The last -t wins, so a wrapper's default can be overridden.
+    while (a + 1 < argc && strcmp(argv[a], "-t") == 0) {
         TimeoutMs = (DWORD)(atof(argv[a + 1]) * 1000);
         a += 2;
     }
