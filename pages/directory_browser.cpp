@@ -44,6 +44,10 @@ UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }
 
 void BrowseForFolder(HWND owner) {
+    // Not every platform dialog puts the current folder back on closing
+    // although asked to: keep it here and restore it ourselves.
+    char currentFolder[MAX_PATH];
+    DWORD kept = GetCurrentDirectoryA(sizeof currentFolder, currentFolder);
     char fileName[BROWSE_FILE_TEXT];
     CopyText(fileName, sizeof fileName, "12345678.ABC");
     OPENFILENAMEA chooser;
@@ -55,10 +59,15 @@ void BrowseForFolder(HWND owner) {
     chooser.lpstrFile = fileName;
     chooser.nMaxFile = sizeof fileName;
     chooser.lpstrInitialDir = "C:\\";
+    // The template's own caption; without a title the dialog puts its own.
+    chooser.lpstrTitle = "Browse Directory";
     chooser.Flags =
         OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE | OFN_NOVALIDATE;
     chooser.lpfnHook = BrowseHook;
     chooser.lpTemplateName = MAKEINTRESOURCEA(IDD_BROWSE);
-    if (GetOpenFileNameA(&chooser))
+    BOOL chosen = GetOpenFileNameA(&chooser);
+    if (kept > 0 && kept < sizeof currentFolder)
+        SetCurrentDirectoryA(currentFolder);
+    if (chosen)
         CopyText(InstallConfig.DefaultPath, PATH_TEXT, BrowseBuffer);
 }
