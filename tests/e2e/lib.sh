@@ -119,8 +119,10 @@ e2e_begin() {
         nap=$!
         wait "$nap" || exit 0
         echo "[$E2E_NAME] FAIL: time limit of ${E2E_TIME_LIMIT}s reached" >&2
-        WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null
+        # Marked first: whatever the test does once Wine is gone, it failed.
+        touch "$E2E_DIR/.timed-out"
         kill -TERM $$ 2>/dev/null
+        WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null
     ) &
     E2E_WATCHDOG=$!
 }
@@ -149,8 +151,13 @@ e2e_cleanup() {
     if [ -z "${E2E_KEEP:-}" ] && [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
         rm -rf "$WINEPREFIX"
     fi
+    if e2e_timed_out; then
+        exit 1
+    fi
     return $status
 }
+
+e2e_timed_out() { [ -n "${E2E_DIR:-}" ] && [ -f "$E2E_DIR/.timed-out" ]; }
 
 # e2e_use_nt: turns this test's prefix into the Windows XP (NT family) one.
 e2e_use_nt() {
@@ -376,6 +383,10 @@ e2e_assert_not_called() {
 
 # e2e_finish: prints the outcome and ends the test (0 all passed, 1 otherwise).
 e2e_finish() {
+    if e2e_timed_out; then
+        e2e_log "FAIL: the time limit was reached; later checks do not count"
+        exit 1
+    fi
     if [ "$E2E_CHECKS" -eq 0 ] && [ "$E2E_FAILURES" -eq 0 ]; then
         e2e_log "FAIL: the test checked nothing"
         E2E_FAILURES=1
