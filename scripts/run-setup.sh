@@ -22,6 +22,7 @@ note() { echo "$*" | tee -a "$summary"; }
 : >"$summary"
 
 e2e_copy_media
+e2e_seed_ps2_machine
 inf=$E2E_MEDIA/SETUP.INF
 value() { sed -n "s/^$1=//p" "$inf" | tr -d '\r' | head -1; }
 product=$(value ProductName)
@@ -79,6 +80,15 @@ else
     note "  (folder not made)"
 fi
 windir=$E2E_DRIVE_C/windows
+query() { e2e_drv reg-query "$@" 2>/dev/null; }
+note "mouse device: $(query HKLM "$E2E_PS2_DEVICE" DeviceDesc); driver class: DevLoader" \
+    "$(query HKLM "$E2E_MOUSE_CLASS\\0000" DevLoader), MouseDriver" \
+    "$(query HKLM "$E2E_MOUSE_CLASS\\0000" MouseDriver)"
+note "startup entry: $(query HKLM 'SOFTWARE\Microsoft\Windows\CurrentVersion\Run' Dorvantix)"
+record=$(sed -n '/^\[PS2\]/,/^$/p' "$dest_unix/SETUP.INF" 2>/dev/null | tr -d '\r' | head -8)
+note "previous settings recorded in $destination\\SETUP.INF:"
+note "${record:-  (none)}"
+note "VMOUSE.VXD set aside: $([ -f "$windir/system32/VMM32/VMOUSE.BAK" ] && echo yes || echo no)"
 note "system.ini [386Enh] mouse line: $(sed -n '/^\[386Enh\]/I,/^\[/{/^mouse=/Ip}' "$windir/system.ini" 2>/dev/null | tr -d '\r' | head -1)"
 note "system.bak kept: $([ -f "$windir/system.bak" ] && echo yes || echo no)"
 note "screenshots: $E2E_DIR"

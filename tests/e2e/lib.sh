@@ -10,6 +10,7 @@
 #   e2e_begin my_test 1024x768x24   # results dir, Xvfb, fresh prefix, trap, time limit
 #   e2e_use_nt                      # optional: the prefix says Windows XP instead
 #   e2e_copy_media                  # sample media into C:\MEDIA ($E2E_MEDIA)
+#   e2e_seed_ps2_machine            # optional: a PS/2 mouse, [386Enh], VMOUSE.VXD
 #   e2e_trace user32.ExitWindowsEx  # optional: log calls of these functions
 #   e2e_start_setup -u              # SETUP.EXE from C:\MEDIA in the background
 #   e2e_wait_window "Velor Setup" 30 || e2e_fail "no page"
@@ -195,6 +196,36 @@ e2e_copy_media() {
         e2e_log "no media at $from: C:\\MEDIA holds SETUP.EXE only"
     fi
     cp "$SETUP_BUILD_DIR/bin/SETUP.EXE" "$E2E_MEDIA/SETUP.EXE"
+}
+
+# e2e_seed_ps2_machine: makes the prefix look like a Windows 98 machine with
+# a standard PS/2 mouse: an active device in HKEY_DYN_DATA, its device and
+# driver class keys, the [386Enh] mouse line in system.ini and
+# system32\VMM32\VMOUSE.VXD (Wine's system folder). The active-device list
+# lives only as long as the Wine server, so the server is kept running
+# (wineserver -p) until the clean-up.
+E2E_PS2_DEVICE='Enum\BIOS\*PNP0F13\0000'
+E2E_MOUSE_CLASS='System\CurrentControlSet\Services\Class\Mouse'
+e2e_seed_ps2_machine() {
+    wineserver -p
+    local ok=0
+    e2e_drv reg-set HKDD 'Config Manager\Enum\C29A3E40' HardWareKey sz 'BIOS\*PNP0F13\0000' &&
+        e2e_drv reg-set HKLM "$E2E_PS2_DEVICE" DeviceDesc sz 'Standard PS/2 Port Mouse' &&
+        e2e_drv reg-set HKLM "$E2E_PS2_DEVICE" Mfg sz '(Standard mouse types)' &&
+        e2e_drv reg-set HKLM "$E2E_PS2_DEVICE" Class sz 'Mouse' &&
+        e2e_drv reg-set HKLM "$E2E_PS2_DEVICE" Driver sz 'Mouse\0000' &&
+        e2e_drv reg-set HKLM "$E2E_MOUSE_CLASS\0000" DevLoader sz '*vmouse' &&
+        e2e_drv reg-set HKLM "$E2E_MOUSE_CLASS\0000" InfSection sz 'PS2_Inst' || ok=1
+    [ $ok -eq 0 ] || e2e_die "cannot seed the mouse device"
+    local windir=$E2E_DRIVE_C/windows
+    {
+        printf '[386Enh]\r\n'
+        printf 'device=*vshare\r\n'
+        printf 'mouse=*vmouse, msmouse.vxd\r\n'
+        printf '\r\n'
+    } >>"$windir/system.ini"
+    mkdir -p "$windir/system32/VMM32"
+    printf 'VMOUSE stand-in\r\n' >"$windir/system32/VMM32/VMOUSE.VXD"
 }
 
 # e2e_trace FUNC...: calls of these functions (dll.Function, as Wine's relay
