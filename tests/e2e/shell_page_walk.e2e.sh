@@ -2,7 +2,8 @@
 # Windows 98, the sample media: the order of the pages in a full setup.
 # Cancel on the welcome page ends at once; Back leads to the page before; the
 # running mouse application is closed just before the copy page; with
-# "restart later" the program ends without a restart and destroys its backdrop.
+# "restart later" the program ends without a restart and destroys its backdrop;
+# with "restart now" it asks Windows to restart.
 . "$(dirname "$0")/lib.sh"
 e2e_begin shell_page_walk
 e2e_copy_media
@@ -92,4 +93,27 @@ e2e_assert_eq 1 "$(grep -ciE "Call user32\.SendMessageA\(${app_window:-none},000
     "one close request"
 e2e_assert_called user32.FindWindowA '00000000,'
 e2e_assert "system.ini was patched (system.bak kept)" test -f "$windir/system.bak"
+mv "$E2E_DIR/setup.trace" "$E2E_DIR/walk.trace"
+
+# --- Straight through again, restart now (the finish page's default) ---
+e2e_trace user32.CreateDialogParamA user32.ExitWindowsEx
+e2e_start_setup
+on welcome 1024
+e2e_click "$page" 1
+on mouse-type 1034
+e2e_click "$page" 1
+on destination 1003
+e2e_click "$page" 1
+# The folder exists from the run before: the page asks, OK goes on.
+e2e_assert "the page asks about the existing folder" e2e_wait_window "$caption" 20
+e2e_click "$caption" 1
+on finish 1032
+e2e_assert_eq 1 "$(e2e_drv is-checked "$page" 1032)" "restart now is the default"
+e2e_click "$page" 1
+# Wine ends every process of the prefix on this restart: only SETUP.EXE's
+# end and the trace are looked at from here on.
+e2e_assert "the program ends after Finish" e2e_wait_exit 60
+e2e_assert_eq "65 6c 6b 67 66" "$(templates)" "welcome, mouse, destination, copy, finish"
+e2e_assert_eq 1 "$(e2e_calls user32.ExitWindowsEx | wc -l)" "one restart request"
+e2e_assert_called user32.ExitWindowsEx "00000002,00000000"
 e2e_finish
