@@ -357,6 +357,9 @@ static int Usage(void) {
                     "  click WIN ID                  BM_CLICK posted to control ID\n"
                     "  command WIN ID                WM_COMMAND ID posted to WIN\n"
                     "  click-pos X Y                 left click at screen X,Y\n"
+                    "  double-click-pos X Y          left double click at screen X,Y\n"
+                    "  item-pos WIN ID TEXT          screen X Y of a list box item, scrolled into\n"
+                    "                                sight (ID 0: WIN itself)\n"
                     "  key WIN VK                    key down and up posted to WIN's focus\n"
                     "  text WIN ID                   text of control ID (0: the window)\n"
                     "  wait-text WIN ID TEXT SECONDS until control ID reads TEXT\n"
@@ -459,15 +462,63 @@ int main(int argc, char **argv) {
         PostMessageA(owner, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)control);
         return 0;
     }
-    if (strcmp(cmd, "click-pos") == 0 && n == 2) {
+    if ((strcmp(cmd, "click-pos") == 0 || strcmp(cmd, "double-click-pos") == 0) && n == 2) {
         int x = atoi(arg[0]), y = atoi(arg[1]);
         SetCursorPos(x, y);
-        INPUT input[2];
+        // A double click is two clicks in one input batch, well within the
+        // double-click time.
+        UINT count = cmd[0] == 'd' ? 4 : 2;
+        INPUT input[4];
         memset(input, 0, sizeof input);
-        input[0].type = input[1].type = INPUT_MOUSE;
-        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        return SendInput(2, input, sizeof(INPUT)) == 2 ? 0 : 1;
+        for (UINT i = 0; i < count; i++) {
+            input[i].type = INPUT_MOUSE;
+            input[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+        }
+        return SendInput(count, input, sizeof(INPUT)) == count ? 0 : 1;
+    }
+    if (strcmp(cmd, "item-pos") == 0 && n == 3) {
+        // A list box (or the dropped list of a combo box, "class:ComboLBox"
+        // with id 0): the screen centre of the item reading TEXT exactly.
+        HWND list;
+        if (strtol(arg[1], NULL, 0) == 0) {
+            list = WaitFor(arg[0], -1, TimeoutMs);
+            if (!list)
+                Fail("no window \"%s\"", arg[0]);
+        } else {
+            list = FindControl(arg[0], arg[1], NULL);
+        }
+        if (!list)
+            return 1;
+        DWORD start = GetTickCount();
+        for (;;) {
+            DWORD_PTR index = (DWORD_PTR)LB_ERR;
+            SendMessageTimeoutA(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)arg[2],
+                                SMTO_ABORTIFHUNG, TimeoutMs, &index);
+            RECT item;
+            DWORD_PTR got = 0;
+            if ((LRESULT)index != LB_ERR &&
+                SendMessageTimeoutA(list, LB_GETITEMRECT, index, (LPARAM)&item, SMTO_ABORTIFHUNG,
+                                    TimeoutMs, &got) &&
+                (LRESULT)got != LB_ERR) {
+                RECT client;
+                GetClientRect(list, &client);
+                if (item.top < client.top || item.bottom > client.bottom) {
+                    // Out of sight: scrolled to the top first, as a user would.
+                    SendMessageTimeoutA(list, LB_SETTOPINDEX, index, 0, SMTO_ABORTIFHUNG, TimeoutMs,
+                                        &got);
+                    continue;
+                }
+                POINT centre = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+                ClientToScreen(list, &centre);
+                printf("%ld %ld\n", centre.x, centre.y);
+                return 0;
+            }
+            if (GetTickCount() - start >= TimeoutMs) {
+                Fail("no item \"%s\" in \"%s\"", arg[2], arg[0]);
+                return 1;
+            }
+            Sleep(100);
+        }
     }
     if (strcmp(cmd, "key") == 0 && n == 2) {
         HWND window = WaitFor(arg[0], -1, TimeoutMs);
