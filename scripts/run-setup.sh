@@ -84,12 +84,35 @@ query() { e2e_drv reg-query "$@" 2>/dev/null; }
 note "mouse device: $(query HKLM "$E2E_PS2_DEVICE" DeviceDesc); driver class: DevLoader" \
     "$(query HKLM "$E2E_MOUSE_CLASS\\0000" DevLoader), MouseDriver" \
     "$(query HKLM "$E2E_MOUSE_CLASS\\0000" MouseDriver)"
+note "files in the Windows folders:"
+# The script's entries with a Windows folder token, as "folder name" pairs.
+tr -d '\r' <"$inf" | awk -F, '/^[0-9]+=/ {
+        t = tolower($4); gsub(/ /, "", t); name = $2; gsub(/ /, "", name)
+        if (t == "windir") print ". " name
+        else if (t == "winsystemdir") print "system " name
+        else if (t == "wininfdir") print "inf " name
+    }' | while read -r folder name; do
+    shown="C:\\windows\\$folder\\$name"
+    [ "$folder" = . ] && shown="C:\\windows\\$name"
+    if [ -f "$windir/$folder/$name" ]; then
+        note "  $shown"
+    else
+        note "  $shown: NOT installed"
+    fi
+done
 note "startup entry: $(query HKLM 'SOFTWARE\Microsoft\Windows\CurrentVersion\Run' Dorvantix)"
+note "property page: $(query HKCR 'CLSID\{4550E781-90B7-11d1-A2FD-FDB97FAA9D6C}\InProcServer32' '')" \
+    "($(query HKCR 'CLSID\{4550E781-90B7-11d1-A2FD-FDB97FAA9D6C}' ''))"
+note "uninstall entry: $(query HKLM 'SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Dorvantix' DisplayName)" \
+    "-> $(query HKLM 'SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Dorvantix' UninstallString)"
 record=$(sed -n '/^\[PS2\]/,/^$/p' "$dest_unix/SETUP.INF" 2>/dev/null | tr -d '\r' | head -8)
 note "previous settings recorded in $destination\\SETUP.INF:"
 note "${record:-  (none)}"
 note "VMOUSE.VXD set aside: $([ -f "$windir/system32/VMM32/VMOUSE.BAK" ] && echo yes || echo no)"
 note "system.ini [386Enh] mouse line: $(sed -n '/^\[386Enh\]/I,/^\[/{/^mouse=/Ip}' "$windir/system.ini" 2>/dev/null | tr -d '\r' | head -1)"
 note "system.bak kept: $([ -f "$windir/system.bak" ] && echo yes || echo no)"
-note "screenshots: $E2E_DIR"
+note "screenshots:"
+for shot in "$E2E_DIR"/*.png; do
+    [ -f "$shot" ] && note "  $shot"
+done
 e2e_finish
