@@ -1,0 +1,244 @@
+// The product stand-ins the media ships, as built: Windows 95/98 programs
+// that import only system libraries; the mouse application with its
+// "Dorvantix" window, the property-page library, the uninstaller.
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char RunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dorvantix";
+
+// The stand-ins are built beside bin/, in standins/.
+std::string StandIn(const char *name) {
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof path);
+    std::string folder = path;
+    folder = folder.substr(0, folder.find_last_of('\\')); // bin
+    folder = folder.substr(0, folder.find_last_of('\\'));
+    return folder + "\\standins\\" + name;
+}
+
+std::vector<unsigned char> ReadWhole(const std::string &path) {
+    std::vector<unsigned char> bytes;
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    bytes.resize(GetFileSize(file, NULL));
+    DWORD got = 0;
+    if (!bytes.empty())
+        ReadFile(file, &bytes[0], (DWORD)bytes.size(), &got, NULL);
+    CloseHandle(file);
+    bytes.resize(got);
+    return bytes;
+}
+
+struct PeFacts {
+    bool readable = false;
+    WORD subsystemMajor = 0, subsystemMinor = 0, subsystem = 0;
+    std::set<std::string> imports;
+};
+
+PeFacts ReadPe(const std::string &path) {
+    PeFacts facts;
+    std::vector<unsigned char> image = ReadWhole(path);
+    if (image.size() < sizeof(IMAGE_DOS_HEADER))
+        return facts;
+    const IMAGE_DOS_HEADER *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(&image[0]);
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE ||
+        (size_t)dos->e_lfanew + sizeof(IMAGE_NT_HEADERS32) > image.size())
+        return facts;
+    const IMAGE_NT_HEADERS32 *nt =
+        reinterpret_cast<const IMAGE_NT_HEADERS32 *>(&image[dos->e_lfanew]);
+    if (nt->Signature != IMAGE_NT_SIGNATURE)
+        return facts;
+    facts.subsystemMajor = nt->OptionalHeader.MajorSubsystemVersion;
+    facts.subsystemMinor = nt->OptionalHeader.MinorSubsystemVersion;
+    facts.subsystem = nt->OptionalHeader.Subsystem;
+    const IMAGE_SECTION_HEADER *sections = IMAGE_FIRST_SECTION(nt);
+    auto offsetOf = [&](DWORD rva) -> size_t {
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+            const IMAGE_SECTION_HEADER &s = sections[i];
+            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.SizeOfRawData)
+                return rva - s.VirtualAddress + s.PointerToRawData;
+        }
+        return image.size();
+    };
+    DWORD importRva = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (size_t at = offsetOf(importRva); at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= image.size();
+         at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        const IMAGE_IMPORT_DESCRIPTOR *entry =
+            reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR *>(&image[at]);
+        if (entry->Name == 0)
+            break;
+        size_t name = offsetOf(entry->Name);
+        std::string dll;
+        while (name < image.size() && image[name] != 0)
+            dll += (char)toupper(image[name++]);
+        facts.imports.insert(dll);
+    }
+    facts.readable = true;
+    return facts;
+}
+
+TEST(StandIns, AreWindows95ProgramsOnSystemLibraries) {
+    const std::set<std::string> allowed = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL",
+                                           "ADVAPI32.DLL", "MSVCRT.DLL"};
+    for (const char *name : {"ZKMAIN.EXE", "UNINSTAL.EXE", "ZKPAGE.DLL"}) {
+        PeFacts facts = ReadPe(StandIn(name));
+        ASSERT_TRUE(facts.readable) << StandIn(name);
+        EXPECT_EQ(4, facts.subsystemMajor) << name;
+        EXPECT_EQ(0, facts.subsystemMinor) << name;
+        EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, facts.subsystem) << name;
+        EXPECT_TRUE(facts.imports.count("KERNEL32.DLL")) << name;
+        for (const std::string &dll : facts.imports)
+            EXPECT_TRUE(allowed.count(dll)) << name << " imports " << dll;
+    }
+}
+
+TEST(StandIns, PropertyPageLibraryLoadsAndServesNoClassYet) {
+    HMODULE library = LoadLibraryA(StandIn("ZKPAGE.DLL").c_str());
+    ASSERT_NE(nullptr, library);
+    typedef HRESULT(WINAPI * CanUnload)(void);
+    typedef HRESULT(WINAPI * GetClass)(REFCLSID, REFIID, LPVOID *);
+    CanUnload canUnload = reinterpret_cast<CanUnload>(GetProcAddress(library, "DllCanUnloadNow"));
+    GetClass getClass = reinterpret_cast<GetClass>(GetProcAddress(library, "DllGetClassObject"));
+    ASSERT_NE(nullptr, canUnload);
+    ASSERT_NE(nullptr, getClass);
+    EXPECT_EQ(S_OK, canUnload());
+    const CLSID page = {
+        0x4550E781, 0x90B7, 0x11d1, {0xA2, 0xFD, 0xFD, 0xB9, 0x7F, 0xAA, 0x9D, 0x6C}};
+    const IID classFactory = {0x00000001, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+    void *factory = reinterpret_cast<void *>(1);
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, getClass(page, classFactory, &factory));
+    EXPECT_EQ(nullptr, factory);
+    FreeLibrary(library);
+}
+
+struct Started {
+    PROCESS_INFORMATION process;
+    bool ok;
+};
+
+Started Start(const std::string &program, const char *arguments) {
+    std::string line = "\"" + program + "\"" + (arguments ? std::string(" ") + arguments : "");
+    std::vector<char> text(line.begin(), line.end());
+    text.push_back('\0');
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    Started started;
+    ZeroMemory(&started.process, sizeof started.process);
+    started.ok = CreateProcessA(NULL, &text[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                                &started.process) != 0;
+    return started;
+}
+
+// Exit code once it has ended; STILL_ACTIVE when it did not within the bound.
+DWORD Finish(Started &started) {
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(started.process.hProcess, 30000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(started.process.hProcess, &code);
+    else
+        TerminateProcess(started.process.hProcess, 99);
+    CloseHandle(started.process.hProcess);
+    CloseHandle(started.process.hThread);
+    return code;
+}
+
+HWND WaitForTopWindow(const char *className, const char *title) {
+    for (int round = 0; round < 1500; ++round) {
+        HWND window = FindWindowA(className, title);
+        if (window != NULL && IsWindowVisible(window))
+            return window;
+        Sleep(20);
+    }
+    return NULL;
+}
+
+TEST(StandIns, MouseApplicationHasOneDorvantixWindowThatClosesOnRequest) {
+    Started first = Start(StandIn("ZKMAIN.EXE"), "-startup");
+    ASSERT_TRUE(first.ok);
+    HWND window = WaitForTopWindow(NULL, "Dorvantix");
+    ASSERT_NE(nullptr, window);
+    EXPECT_TRUE(IsIconic(window)) << "started from the Run list it comes up minimised";
+
+    // A second start finds the first and leaves it alone.
+    Started second = Start(StandIn("ZKMAIN.EXE"), NULL);
+    ASSERT_TRUE(second.ok);
+    EXPECT_EQ(0u, Finish(second));
+    EXPECT_EQ(window, FindWindowA(NULL, "Dorvantix"));
+
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, Finish(first));
+    EXPECT_EQ(nullptr, FindWindowA(NULL, "Dorvantix"));
+}
+
+void SeedProductEntries() {
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, NULL, 0, KEY_ALL_ACCESS,
+                                             NULL, &key, NULL));
+    const char run[] = "C:\\VELOR\\ZKMAIN.EXE -startup";
+    RegSetValueExA(key, "Dorvantix", 0, REG_SZ, reinterpret_cast<const BYTE *>(run),
+                   sizeof run - 1);
+    RegCloseKey(key);
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, NULL, 0,
+                                             KEY_ALL_ACCESS, NULL, &key, NULL));
+    const char name[] = "Velor Scroll Mouse";
+    RegSetValueExA(key, "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE *>(name),
+                   sizeof name - 1);
+    RegCloseKey(key);
+}
+
+bool RunValuePresent() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    bool present = RegQueryValueExA(key, "Dorvantix", NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return present;
+}
+
+bool UninstallKeyPresent() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// Answers the uninstaller's boxes (captioned "Dorvantix Uninstall") in turn.
+DWORD RunUninstaller(const std::vector<int> &answers) {
+    Started started = Start(StandIn("UNINSTAL.EXE"), NULL);
+    if (!started.ok)
+        return STILL_ACTIVE;
+    for (int answer : answers) {
+        HWND box = WaitForTopWindow("#32770", "Dorvantix Uninstall");
+        if (box == NULL)
+            break;
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+        for (int round = 0; round < 500 && IsWindow(box); ++round)
+            Sleep(20);
+    }
+    return Finish(started);
+}
+
+TEST(StandIns, UninstallerRemovesTheEntriesOnlyWhenTheUserAgrees) {
+    SeedProductEntries();
+    EXPECT_EQ(1u, RunUninstaller({IDCANCEL}));
+    EXPECT_TRUE(RunValuePresent());
+    EXPECT_TRUE(UninstallKeyPresent());
+
+    EXPECT_EQ(0u, RunUninstaller({IDOK, IDOK}));
+    EXPECT_FALSE(RunValuePresent());
+    EXPECT_FALSE(UninstallKeyPresent());
+}
+
+} // namespace
