@@ -34,11 +34,14 @@ UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             PostMessageA(dialog, WM_BROWSE_REFRESH, 0, 0);
         break;
     }
-    case WM_BROWSE_REFRESH:
+    case WM_BROWSE_REFRESH: {
         // A folder too long for the buffer leaves the previous text.
-        _getcwd(BrowseBuffer, PATH_TEXT);
+        char current[MAX_PATH];
+        if (_getcwd(current, sizeof current) != NULL && lstrlenA(current) < PATH_TEXT)
+            CopyText(BrowseBuffer, PATH_TEXT, current);
         SetDlgItemTextA(dialog, IDC_BROWSE_FOLDER, BrowseBuffer);
         break;
+    }
     }
     return 0;
 }

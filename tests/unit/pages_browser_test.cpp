@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <direct.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -133,6 +134,45 @@ TEST_F(FolderChooser, DoubleClickedFolderShowsAndCancelLeavesEverything) {
     char after[MAX_PATH];
     ASSERT_NE(nullptr, _getcwd(after, sizeof after));
     EXPECT_STREQ(before, after);
+}
+
+TEST_F(FolderChooser, FolderTooLongForTheFieldLeavesThePreviousText) {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string deep = std::string(temp) + "browse-long";
+    CreateDirectoryA(deep.c_str(), NULL);
+    std::vector<std::string> made = {deep};
+    while (deep.size() < 100) {
+        deep += "\\level-of-a-deep-tree";
+        CreateDirectoryA(deep.c_str(), NULL);
+        made.push_back(deep);
+    }
+    char before[MAX_PATH];
+    ASSERT_NE(nullptr, _getcwd(before, sizeof before));
+    std::string shortField, longField;
+    RunDriven([] { BrowseForFolder(NULL); },
+              [&] {
+                  HWND dialog = OpenedChooser("C:\\VELOR");
+                  if (dialog == NULL)
+                      return;
+                  // The current folder is the process's: move it as the
+                  // dialog would, then have the hook refresh (sent, so it is
+                  // done when the call returns).
+                  SetCurrentDirectoryA(made[0].c_str());
+                  SendMessageA(dialog, WM_BROWSE_REFRESH, 0, 0);
+                  shortField = ItemText(dialog, IDC_BROWSE_FOLDER);
+                  SetCurrentDirectoryA(deep.c_str());
+                  SendMessageA(dialog, WM_BROWSE_REFRESH, 0, 0);
+                  longField = ItemText(dialog, IDC_BROWSE_FOLDER);
+                  PressButton(dialog, IDC_BROWSE_CANCEL);
+              });
+    EXPECT_EQ(0, lstrcmpiA(made[0].c_str(), shortField.c_str())) << shortField;
+    EXPECT_EQ(shortField, longField);
+    char after[MAX_PATH];
+    ASSERT_NE(nullptr, _getcwd(after, sizeof after));
+    EXPECT_STREQ(before, after);
+    for (auto folder = made.rbegin(); folder != made.rend(); ++folder)
+        RemoveDirectoryA(folder->c_str());
 }
 
 } // namespace
