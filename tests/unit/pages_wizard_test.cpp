@@ -1,6 +1,7 @@
-// The mouse-type, finish and destination pages run through the real page
-// host from the program's templates, worked from a driver thread: what they
-// show, what their buttons leave in the process-wide choices and results.
+// The finish and destination pages run through the real page host from the
+// program's templates, worked from a driver thread: what they show, what
+// their buttons leave in the process-wide choices and results. The
+// mouse-type page is worked by the end-to-end scenarios.
 #include "pages/destination.h"
 #include "resources/resource_ids.h"
 #include "support/page_driver.h"
@@ -23,9 +24,7 @@ class WizardPages : public ::testing::Test {
         CopyText(InstallConfig.ProductName, sizeof InstallConfig.ProductName, "Velor Scroll Mouse");
         CopyText(InstallConfig.Caption, PATH_TEXT, Caption);
         InstallConfig.MinimumSpace = 1024;
-        MouseKind = 1;
         RestartChoice = 1;
-        MouseBackEnabled = 1;
     }
     void TearDown() override { DropQuitMessage(); }
 };
@@ -37,85 +36,6 @@ bool Checked(HWND page, int id) {
 // A user's click on a radio button: it marks itself and tells the page.
 void ClickRadio(HWND page, int id) {
     SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
-}
-
-struct MouseSeen {
-    bool shown = false;
-    bool serial = false;
-    bool ps2 = false;
-    bool backEnabled = false;
-};
-
-MouseSeen Look(HWND page) {
-    MouseSeen seen;
-    seen.shown = page != NULL;
-    if (page != NULL) {
-        seen.serial = Checked(page, IDC_SERIAL_MOUSE);
-        seen.ps2 = Checked(page, IDC_PS2_MOUSE);
-        seen.backEnabled = IsWindowEnabled(GetDlgItem(page, IDC_BACK)) != 0;
-    }
-    return seen;
-}
-
-short RunMousePage() {
-    return RunPage("SETUP_SELMOUSE", MouseTypePageProc, IDD_MOUSE_TYPE);
-}
-
-TEST_F(WizardPages, MouseTypeStartsSerialAndKeepsAPs2ChoiceAcrossBack) {
-    short result = -1;
-    MouseSeen first;
-    RunDriven([&] { result = RunMousePage(); },
-              [&] {
-                  HWND page = WaitForWindow("SETUP_SELMOUSE", Title);
-                  first = Look(page);
-                  if (page == NULL)
-                      return;
-                  ClickRadio(page, IDC_PS2_MOUSE);
-                  PressButton(page, IDC_BACK);
-              });
-    EXPECT_TRUE(first.shown);
-    EXPECT_TRUE(first.serial);
-    EXPECT_FALSE(first.ps2);
-    EXPECT_TRUE(first.backEnabled);
-    EXPECT_EQ(2, result);
-    EXPECT_EQ(0, MouseKind); // stored at the click, before any Next
-
-    MouseSeen second;
-    RunDriven([&] { result = RunMousePage(); },
-              [&] {
-                  HWND page = WaitForWindow("SETUP_SELMOUSE", Title);
-                  second = Look(page);
-                  if (page != NULL)
-                      PressButton(page, IDC_NEXT);
-              });
-    EXPECT_TRUE(second.shown);
-    EXPECT_TRUE(second.ps2);
-    EXPECT_FALSE(second.serial);
-    EXPECT_EQ(1, result);
-    EXPECT_EQ(0, MouseKind);
-}
-
-TEST_F(WizardPages, MouseTypeInTheReregistrationRunHasNoBackAndCancels) {
-    MouseBackEnabled = 0;
-    short result = -1;
-    MouseSeen seen;
-    std::string notice;
-    RunDriven([&] { result = RunMousePage(); },
-              [&] {
-                  HWND page = WaitForWindow("SETUP_SELMOUSE", Title);
-                  seen = Look(page);
-                  if (page == NULL)
-                      return;
-                  ClickRadio(page, IDC_PS2_MOUSE);
-                  ClickRadio(page, IDC_SERIAL_MOUSE);
-                  PressButton(page, IDC_CANCEL);
-                  notice = AnswerMessageBox(Caption, IDOK);
-              });
-    EXPECT_TRUE(seen.shown);
-    EXPECT_FALSE(seen.backEnabled);
-    EXPECT_EQ(0, result);
-    EXPECT_EQ(1, MouseKind);
-    EXPECT_EQ("Velor Scroll Mouse installation is not completed !", notice);
 }
 
 struct FinishSeen {
