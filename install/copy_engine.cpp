@@ -103,11 +103,15 @@ static int TargetFolder(char *folder, int capacity, const char *target) {
 }
 
 int SettleExpansion(const char *temporary, const char *target, LONG copyResult) {
-    if (copyResult < 0) {
+    DWORD attributes = GetFileAttributesA(target);
+    // A read-only file or a folder of that name could not have been opened
+    // for writing: it stays as it is.
+    if (copyResult < 0 || (attributes != 0xFFFFFFFF &&
+                           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))) {
         DeleteFileA(temporary);
         return 0;
     }
-    if (GetFileAttributesA(target) == 0xFFFFFFFF) {
+    if (attributes == 0xFFFFFFFF) {
         if (MoveFileA(temporary, target))
             return 1;
         DeleteFileA(temporary);
@@ -136,26 +140,56 @@ int SettleExpansion(const char *temporary, const char *target, LONG copyResult) 
     return 1;
 }
 
+// A new file of a fresh name in folder, made in one step so that no file of
+// that name can be overwritten; INVALID_HANDLE_VALUE when none could be made.
+static HANDLE CreateTemporary(const char *folder, char *path, int capacity) {
+    static unsigned int counter;
+    if (counter == 0)
+        counter = GetTickCount();
+    int length = lstrlenA(folder);
+    // "C:\" and "DEST\" (an empty folder field) end in a backslash already.
+    const char *format = length > 0 && folder[length - 1] == '\\' ? "~ST%04X.TMP" : "\\~ST%04X.TMP";
+    for (int attempt = 0; attempt < 64; attempt++) {
+        char name[16];
+        counter++;
+        wsprintfA(name, format, counter & 0xFFFF);
+        if (!CopyText(path, capacity, folder) || !AppendText(path, capacity, name))
+            return INVALID_HANDLE_VALUE;
+        HANDLE file =
+            CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
+            return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
 int ExpandIntoPlace(INT source, const char *target) {
-    DWORD attributes = GetFileAttributesA(target);
-    // A read-only file or a folder of that name could not be opened for
-    // writing: it stays as it is.
-    if (attributes != 0xFFFFFFFF &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
-        return 0;
-    char folder[COPY_PATH_TEXT];
-    char temporary[MAX_PATH];
-    if (!TargetFolder(folder, sizeof folder, target) ||
-        GetTempFileNameA(folder, "stp", 0, temporary) == 0)
-        return 0;
-    OFSTRUCT scratch;
-    INT handle = LZOpenFileA(temporary, &scratch, OF_CREATE);
-    if (handle < 0) {
-        DeleteFileA(temporary);
+    // A target that does not exist yet, the usual case, is made new and
+    // expanded into directly: on failure removing it restores how it was.
+    HANDLE file =
+        CreateFileA(target, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file != INVALID_HANDLE_VALUE) {
+        // A file handle is what the LZ calls take as a plain file.
+        LONG copied = LZCopy(source, (INT)(INT_PTR)file);
+        CloseHandle(file);
+        if (copied >= 0)
+            return 1;
+        DeleteFileA(target);
         return 0;
     }
-    LONG copied = LZCopy(source, handle);
-    LZClose(handle);
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS &&
+        GetLastError() != ERROR_ACCESS_DENIED)
+        return 0; // no such folder, or no name of that form
+    // An existing file is replaced only by a whole copy.
+    char folder[COPY_PATH_TEXT];
+    char temporary[COPY_PATH_TEXT];
+    if (!TargetFolder(folder, sizeof folder, target))
+        return 0;
+    file = CreateTemporary(folder, temporary, sizeof temporary);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    LONG copied = LZCopy(source, (INT)(INT_PTR)file);
+    CloseHandle(file);
     return SettleExpansion(temporary, target, copied);
 }
 
@@ -189,11 +223,26 @@ static void ShowControlText(HWND page, int controlId, const char *text) {
     UpdateWindow(GetDlgItem(page, controlId));
 }
 
-static void DrawBar(HWND page, HDC dc, short percent) {
-    RECT placeholder;
+void ShowFileStatus(HWND page, const FileEntry *entry) {
+    char status[STATUS_TEXT];
+    StatusText(status, sizeof status, entry);
+    ShowControlText(page, IDC_STATUS, status);
+}
+
+// Percentage the page shows now; -1 before the first of a copy.
+static short ShownPercent = -1;
+
+void ShowDiskShare(HWND page, HDC dc, const RECT *placeholder, short percent) {
+    // Putting the same text again would change nothing on the page but costs
+    // two repaints; on a disk of more than 100 files it is the common case.
+    if (percent != ShownPercent) {
+        char text[STATUS_TEXT];
+        wsprintfA(text, "%d%%", percent);
+        ShowControlText(page, IDC_PERCENT, text);
+        ShownPercent = percent;
+    }
     RECT bar;
-    ControlRectInParent(page, IDC_PROGRESS_PLACE, &placeholder);
-    ProgressBarRect(&placeholder, percent, &bar);
+    ProgressBarRect(placeholder, percent, &bar);
     HBRUSH blue = CreateSolidBrush(0xFF0000);
     FillRect(dc, &bar, blue);
     DeleteObject(blue);
@@ -202,14 +251,17 @@ static void DrawBar(HWND page, HDC dc, short percent) {
 // A cancel destroys the page inside a message step; the copy of the file in
 // hand goes on, but nothing is drawn into a window that no longer exists.
 void CopyEveryDisk(HWND page, HDC dc) {
-    char status[STATUS_TEXT];
     char source[COPY_PATH_TEXT];
     char target[COPY_PATH_TEXT];
     const DiskTableRecord *disks = &InstallConfig.DiskTable;
+    // The placeholder never moves: its place is taken once per disk.
+    RECT placeholder = {0, 0, 0, 0};
+    ShownPercent = -1;
     for (short d = 0; d < disks->DiskCount && d < MAX_DISKS && PageResult != 0; d++) {
         if (IsWindow(page)) {
             UpdateWindow(page);
             DrawSunkenBox(page, dc, IDC_PROGRESS_PLACE, WHITE_BRUSH);
+            ControlRectInParent(page, IDC_PROGRESS_PLACE, &placeholder);
         }
         short count = disks->FileCounts[d];
         short i = 0;
@@ -217,20 +269,15 @@ void CopyEveryDisk(HWND page, HDC dc) {
             const FileEntry *entry = EntryOf(d, i);
             if (entry == NULL)
                 break;
-            if (IsWindow(page)) {
-                StatusText(status, sizeof status, entry);
-                ShowControlText(page, IDC_STATUS, status);
-            }
+            if (IsWindow(page))
+                ShowFileStatus(page, entry);
             // An entry whose path does not fit is skipped, not opened cut short.
             int sourceFits = BuildSourcePath(source, sizeof source, d, i);
             OpenSourceFile(page, sourceFits ? source : NULL);
 
             short percent = CopyPercentage(i, count);
-            if (IsWindow(page)) {
-                wsprintfA(status, "%d%%", percent);
-                ShowControlText(page, IDC_PERCENT, status);
-                DrawBar(page, dc, percent);
-            }
+            if (IsWindow(page))
+                ShowDiskShare(page, dc, &placeholder, percent);
             int targetFits = BuildTargetPath(target, sizeof target, d, i);
             i++;
             CopyToTarget(page, targetFits ? target : NULL);

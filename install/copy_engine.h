@@ -44,13 +44,19 @@ int OpenSourceFile(HWND page, const char *path);
 // closes the source, then serves one message of the page.
 int CopyToTarget(HWND page, const char *path);
 
-// The expansion itself: source into a temporary file in the target's folder,
-// which takes the target's place only when the copy succeeded. The source
-// stays open. 1 when the target now holds the copy.
+// The expansion itself: source into a new temporary file in the target's
+// folder, which takes the target's place only when the copy succeeded and
+// the target is neither read-only nor a folder. The source stays open.
+// 1 when the target now holds the copy.
 int ExpandIntoPlace(INT source, const char *target);
 // The last step of ExpandIntoPlace: with copyResult from LZCopy (negative on
 // failure), put temporary in target's place or remove it. 1 when replaced.
 int SettleExpansion(const char *temporary, const char *target, LONG copyResult);
+
+// The page's view of the file in hand: its status text, then the disk's
+// percentage and the bar in the placeholder's rectangle; each shown at once.
+void ShowFileStatus(HWND page, const FileEntry *entry);
+void ShowDiskShare(HWND page, HDC dc, const RECT *placeholder, short percent);
 
 // The sub-folders SubDir1 to SubDir6 below the destination.
 void CreateSubFolders(void);
