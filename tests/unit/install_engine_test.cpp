@@ -239,7 +239,13 @@ TEST_F(CopyOne, ReadOnlyTargetAndMissingFolderCopyNothing) {
 
     Copy("SOURCE.TXT", "NOFOLDER\\SOURCE.TXT");
     EXPECT_FALSE(Exists("NOFOLDER"));
-    EXPECT_EQ(2u, Names().size());
+
+    // A folder of the target's name stays a folder.
+    CreateDirectoryA((folder + "\\ADIR").c_str(), NULL);
+    Copy("SOURCE.TXT", "ADIR");
+    DWORD attributes = GetFileAttributesA((folder + "\\ADIR").c_str());
+    EXPECT_TRUE(attributes != 0xFFFFFFFF && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(3u, Names().size());
 }
 
 TEST_F(CopyOne, FailedExpansionKeepsTheExistingTarget) {
