@@ -275,16 +275,6 @@ TEST_F(CopyOne, PathsThatDidNotFitOpenNothing) {
     EXPECT_EQ(1, CopyToTarget(page, NULL));
     EXPECT_EQ(NO_LZ_HANDLE, SourceHandle);
     EXPECT_EQ("kept", Read("TARGET.TXT"));
-
-    // Too long for the platform's open: skipped rather than opened cut short.
-    std::string deep = folder;
-    while (deep.size() < OFS_MAXPATHNAME)
-        deep += "\\" + std::string(30, 'D');
-    MakeFolders(deep);
-    std::string longSource = deep + "\\SOURCE.TXT";
-    ASSERT_TRUE(CopyFileA(source.c_str(), longSource.c_str(), FALSE));
-    EXPECT_EQ(1, OpenSourceFile(page, longSource.c_str()));
-    EXPECT_EQ(NO_LZ_HANDLE, SourceHandle);
 }
 
 TEST(SubFolders, EntriesOneToSixBelowTheDestination) {
