@@ -60,7 +60,7 @@ check_system_ini_untouched cancel-destination
 # --- Cancel during the copy ---
 # Disk 2 gets many more files, so that the copy lasts long enough for the
 # click to land in the middle of it.
-BULK=200
+BULK=2000
 awk -v bulk=$BULK '
     { sub(/\r$/, "") }
     $0 == "Disk2=4" { $0 = "Disk2=" (4 + bulk) }
