@@ -218,9 +218,30 @@ void CreateSubFolders(void) {
     }
 }
 
+// The two texts of the page change with every file. Their windows are looked
+// up once per page: each lookup is a round trip to the window manager, and
+// on a media of small files those trips cost as much as the copying.
+static HWND ControlsPage;
+static HWND StatusControl;
+static HWND PercentControl;
+
+static HWND PageControl(HWND page, int controlId) {
+    if (page != ControlsPage || !IsWindow(StatusControl) || !IsWindow(PercentControl)) {
+        ControlsPage = page;
+        StatusControl = GetDlgItem(page, IDC_STATUS);
+        PercentControl = GetDlgItem(page, IDC_PERCENT);
+    }
+    if (controlId == IDC_STATUS)
+        return StatusControl;
+    if (controlId == IDC_PERCENT)
+        return PercentControl;
+    return GetDlgItem(page, controlId);
+}
+
 static void ShowControlText(HWND page, int controlId, const char *text) {
-    SetDlgItemTextA(page, controlId, text);
-    UpdateWindow(GetDlgItem(page, controlId));
+    HWND control = PageControl(page, controlId);
+    SetWindowTextA(control, text);
+    UpdateWindow(control);
 }
 
 void ShowFileStatus(HWND page, const FileEntry *entry) {
@@ -257,6 +278,7 @@ void CopyEveryDisk(HWND page, HDC dc) {
     // The placeholder never moves: its place is taken once per disk.
     RECT placeholder = {0, 0, 0, 0};
     ShownPercent = -1;
+    ControlsPage = NULL;
     for (short d = 0; d < disks->DiskCount && d < MAX_DISKS && PageResult != 0; d++) {
         if (IsWindow(page)) {
             UpdateWindow(page);
