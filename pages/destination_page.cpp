@@ -102,14 +102,11 @@ LRESULT CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
                 ClosePageWindow(page);
             return 0;
         case IDC_CANCEL:
-            PageResult = 0;
-            ShowCancelNotice(page);
-            ClosePageWindow(page);
+            EndPage(page, 0);
             return 0;
         case IDC_BACK:
             // Back tests nothing: the folder is checked only on the way forward.
-            PageResult = 2;
-            ClosePageWindow(page);
+            EndPage(page, 2);
             return 0;
         case IDC_BROWSE:
             BrowseForFolder(page);

@@ -24,17 +24,13 @@ LRESULT CALLBACK MouseTypePageProc(HWND page, UINT message, WPARAM wParam, LPARA
             MouseKind = 0;
             break;
         case IDC_NEXT:
-            PageResult = 1;
-            ClosePageWindow(page);
+            EndPage(page, 1);
             return 0;
         case IDC_CANCEL:
-            PageResult = 0;
-            ShowCancelNotice(page);
-            ClosePageWindow(page);
+            EndPage(page, 0);
             return 0;
         case IDC_BACK:
-            PageResult = 2;
-            ClosePageWindow(page);
+            EndPage(page, 2);
             return 0;
         }
         break;

@@ -62,3 +62,11 @@ void PutProductName(HWND page, int controlId) {
 void ClosePageWindow(HWND page) {
     SendMessageA(page, WM_CLOSE, 0, 0);
 }
+
+void EndPage(HWND page, short result) {
+    PageResult = result;
+    // Owned by the page, which still shows behind it.
+    if (result == 0)
+        ShowCancelNotice(page);
+    ClosePageWindow(page);
+}

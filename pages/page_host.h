@@ -39,4 +39,8 @@ void PutProductName(HWND page, int controlId);
 // WM_DESTROY posts the quit message that ends RunPage's loop.
 void ClosePageWindow(HWND page);
 
+// A wizard button ends the page: PageResult becomes result (1 Next, 0
+// Cancel, 2 Back), Cancel shows the cancel notice first, then the page closes.
+void EndPage(HWND page, short result);
+
 #endif

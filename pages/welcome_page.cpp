@@ -14,15 +14,8 @@ LRESULT CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         break;
     case WM_COMMAND:
         // The whole wParam: a click (notification 0) on the button.
-        if (wParam == IDC_NEXT) {
-            PageResult = 1;
-            ClosePageWindow(page);
-            return 0;
-        }
-        if (wParam == IDC_CANCEL) {
-            PageResult = 0;
-            ShowCancelNotice(page);
-            ClosePageWindow(page);
+        if (wParam == IDC_NEXT || wParam == IDC_CANCEL) {
+            EndPage(page, wParam == IDC_NEXT ? 1 : 0);
             return 0;
         }
         break;
