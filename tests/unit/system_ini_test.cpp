@@ -3,24 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "support/script_files.h"
 #include "system/system.h"
 
 namespace {
 
 const char kMissing[] = "<missing>";
+const char kDir[] = "<dir>";
+const char kAny[] = "<any>"; // an expectation that does not look at the file
 
-std::string ReadBytes(const std::string &path) {
-    FILE *file = fopen(path.c_str(), "rb");
-    if (!file)
+// The file's bytes, kDir for a folder, kMissing when there is nothing.
+std::string Content(const std::string &path) {
+    if (GetFileAttributesA(path.c_str()) == 0xFFFFFFFF)
         return kMissing;
-    std::string text;
-    char chunk[512];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.append(chunk, got);
-    fclose(file);
-    return text;
+    return IsDirectory(path.c_str()) ? kDir : ReadWholeFile(path);
 }
 
 void WriteBytes(const std::string &path, const std::string &text) {
@@ -30,74 +28,67 @@ void WriteBytes(const std::string &path, const std::string &text) {
     fclose(file);
 }
 
-bool Exists(const std::string &path) {
-    return GetFileAttributesA(path.c_str()) != 0xFFFFFFFF;
-}
-
 // Lines joined with the platform's line end, as the patch writes them.
-std::string Crlf(const std::string &text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
+std::string Crlf(std::string text) {
+    for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
+        text.insert(at, 1, '\r');
+    return text;
 }
 
-const char kWin98Ini[] = "[boot]\n"
-                         "oemfonts.fon=vgaoem.fon\n"
-                         "shell=Explorer.exe\n"
-                         "mouse.drv=mouse.drv\n"
-                         "\n"
-                         "[boot.description]\n"
-                         "mouse.drv=Standard mouse\n"
-                         "\n"
-                         "[386Enh]\n"
-                         "ebios=*ebios\n"
-                         "woafont=dosapp.fon\n"
-                         "mouse=*vmouse, msmouse.vxd\n"
-                         "device=*vshare\n"
-                         "keyboard=*vkd\n"
-                         "\n"
-                         "[drivers]\n"
-                         "wave=mmsystem.dll\n";
+const char kWin98Ini[] =
+    "[boot]\noemfonts.fon=vgaoem.fon\nshell=Explorer.exe\nmouse.drv=mouse.drv\n\n"
+    "[boot.description]\nmouse.drv=Standard mouse\n\n"
+    "[386Enh]\nebios=*ebios\nwoafont=dosapp.fon\nmouse=*vmouse, msmouse.vxd\ndevice=*vshare\n"
+    "keyboard=*vkd\n\n"
+    "[drivers]\nwave=mmsystem.dll\n";
+
+// The files the patch touches, in this order.
+enum { INI, BAK, NEW, VXD, VXD_BAK, FILES };
+typedef std::vector<std::string> Files;
 
 class SystemIni : public ::testing::Test {
   protected:
-    std::string windows, system, ini, bak, fresh, vxd, vxdBak;
+    std::string windows, system, path[FILES];
 
     void SetUp() override {
         char temp[MAX_PATH];
         GetTempPathA(sizeof temp, temp);
-        UseFolders(std::string(temp) + "sysini_win", std::string(temp) + "sysini_win\\SYSTEM");
+        UseFolders(std::string(temp) + "sysini_win", "\\SYSTEM");
     }
 
-    void TearDown() override { Clean(); }
+    void TearDown() override { UseFolders("", ""); }
 
+    // The system folder lies in the Windows folder: they go together.
     void UseFolders(const std::string &win, const std::string &sys) {
+        static const char *const names[FILES] = {"\\system.ini", "\\system.bak", "\\system.new",
+                                                 "\\VMM32\\VMOUSE.VXD", "\\VMM32\\VMOUSE.BAK"};
+        for (const std::string &folder : {windows, win})
+            if (!folder.empty()) // never the root of the drive
+                RemoveTree(folder);
         windows = win;
-        system = sys;
-        ini = windows + "\\system.ini";
-        bak = windows + "\\system.bak";
-        fresh = windows + "\\system.new";
-        vxd = system + "\\VMM32\\VMOUSE.VXD";
-        vxdBak = system + "\\VMM32\\VMOUSE.BAK";
-        Clean();
-        CreateDirectoryA(windows.c_str(), NULL);
-        CreateDirectoryA(system.c_str(), NULL);
-        CreateDirectoryA((system + "\\VMM32").c_str(), NULL);
+        system = win + sys;
+        for (int i = 0; i < FILES; i++)
+            path[i] = (i < VXD ? windows : system) + names[i];
+        if (!win.empty())
+            MakeFolders(system + "\\VMM32");
     }
 
-    void Clean() {
-        for (const std::string &path : {ini, bak, fresh, vxd, vxdBak}) {
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
-            RemoveDirectoryA(path.c_str());
+    // Each file: its text, kDir, or kMissing (absent).
+    void Seed(const Files &files) {
+        for (int i = 0; i < FILES; i++) {
+            if (files[i] == kDir)
+                ASSERT_TRUE(CreateDirectoryA(path[i].c_str(), NULL)) << path[i];
+            else if (files[i] != kMissing)
+                WriteBytes(path[i], files[i]);
         }
-        RemoveDirectoryA((system + "\\VMM32").c_str());
-        RemoveDirectoryA(system.c_str());
-        RemoveDirectoryA(windows.c_str());
+    }
+
+    // What is there now, kAny where the expectation does not care.
+    Files Now(const Files &expected) {
+        Files now;
+        for (int i = 0; i < FILES; i++)
+            now.push_back(expected[i] == kAny ? kAny : Content(path[i]));
+        return now;
     }
 
     int Patch() { return PatchSystemIniIn(windows.c_str(), system.c_str()); }
@@ -122,164 +113,108 @@ std::string PatchText(const std::string &text) {
     return out;
 }
 
+const std::string kLongHead = "device=" + std::string(112, 'x'); // 119 characters
+
 TEST(SystemIniPiece, MatchingRules) {
-    // The commented line stays; the next one with "mouse" is replaced.
-    EXPECT_EQ("[386Enh]\n;mouse=old.vxd\nmouse=*vmouse\nkeyboard=*vkd\n",
-              PatchText("[386Enh]\n;mouse=old.vxd\nmouse=msmouse.vxd\nkeyboard=*vkd\n"));
-    // No mouse line in the section: the next line anywhere takes it, once.
-    EXPECT_EQ("[386Enh]\nebios=*ebios\n[drivers]\nmouse=*vmouse\nmousedrv=x\n",
-              PatchText("[386Enh]\nebios=*ebios\n[drivers]\nmousedrv=a\nmousedrv=x\n"));
-    // Case counts; a blank before ";" is no comment; a header with "mouse"
-    // in it is replaced itself.
-    EXPECT_EQ("[386ENH]\nmouse=a\n", PatchText("[386ENH]\nmouse=a\n"));
-    EXPECT_EQ("[386Enh]\nMouse=a\nmouse=*vmouse\n", PatchText("[386Enh]\nMouse=a\n ;mouse=b\n"));
-    EXPECT_EQ("mouse=*vmouse\n", PatchText("[386Enh] ; mouse\n"));
-    // A second [386Enh] arms it again.
-    EXPECT_EQ("[386Enh]\nmouse=*vmouse\nmouse=b\n[386Enh]\nmouse=*vmouse\n",
-              PatchText("[386Enh]\nmouse=a\nmouse=b\n[386Enh]\nmouse=c\n"));
-}
-
-TEST(SystemIniPiece, LongLinesAreTestedPieceByPiece) {
-    std::string head = "device=" + std::string(112, 'x'); // 119 characters
-    std::string line = head + "mouse=tail\n";
-    EXPECT_EQ("[386Enh]\n" + head + "mouse=*vmouse\n", PatchText("[386Enh]\n" + line));
     // "mouse" cut across two pieces is found in neither.
-    std::string split = "device=" + std::string(109, 'x') + "mouse=tail\n";
-    EXPECT_EQ("[386Enh]\n" + split, PatchText("[386Enh]\n" + split));
+    const std::string split = "device=" + std::string(109, 'x') + "mouse=tail\n";
+    const struct {
+        std::string in, out;
+    } cases[] = {
+        // The commented line stays; the next one with "mouse" is replaced.
+        {"[386Enh]\n;mouse=old.vxd\nmouse=msmouse.vxd\nkeyboard=*vkd\n",
+         "[386Enh]\n;mouse=old.vxd\nmouse=*vmouse\nkeyboard=*vkd\n"},
+        // No mouse line in the section: the next line anywhere takes it, once.
+        {"[386Enh]\nebios=*ebios\n[drivers]\nmousedrv=a\nmousedrv=x\n",
+         "[386Enh]\nebios=*ebios\n[drivers]\nmouse=*vmouse\nmousedrv=x\n"},
+        // Case counts; a blank before ";" is no comment; a header with "mouse"
+        // in it is replaced itself.
+        {"[386ENH]\nmouse=a\n", "[386ENH]\nmouse=a\n"},
+        {"[386Enh]\nMouse=a\n ;mouse=b\n", "[386Enh]\nMouse=a\nmouse=*vmouse\n"},
+        {"[386Enh] ; mouse\n", "mouse=*vmouse\n"},
+        // A second [386Enh] arms it again.
+        {"[386Enh]\nmouse=a\nmouse=b\n[386Enh]\nmouse=c\n",
+         "[386Enh]\nmouse=*vmouse\nmouse=b\n[386Enh]\nmouse=*vmouse\n"},
+        // Long lines are tested piece by piece.
+        {"[386Enh]\n" + kLongHead + "mouse=tail\n", "[386Enh]\n" + kLongHead + "mouse=*vmouse\n"},
+        {"[386Enh]\n" + split, "[386Enh]\n" + split},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.out, PatchText(c.in)) << c.in;
 }
 
-TEST_F(SystemIni, RealisticFileIsPatchedBackedUpAndVxdSetAside) {
-    WriteBytes(ini, Crlf(kWin98Ini));
-    WriteBytes(bak, "old backup");
-    WriteBytes(vxd, "vxd image");
-
-    EXPECT_EQ(0, Patch());
-    std::string expected = kWin98Ini;
-    expected.replace(expected.find("mouse=*vmouse, msmouse.vxd\n"), 27, "mouse=*vmouse\n");
-    EXPECT_EQ(Crlf(expected), ReadBytes(ini));
-    EXPECT_EQ(Crlf(kWin98Ini), ReadBytes(bak));
-    EXPECT_FALSE(Exists(fresh));
-    EXPECT_FALSE(Exists(vxd));
-    EXPECT_EQ("vxd image", ReadBytes(vxdBak));
-
-    // Second run: the same text again, system.bak is the first run's result,
-    // and the set-aside finds VMOUSE.BAK already there.
-    WriteBytes(vxd, "new vxd");
-    EXPECT_EQ(-1, Patch());
-    EXPECT_EQ(Crlf(expected), ReadBytes(ini));
-    EXPECT_EQ(Crlf(expected), ReadBytes(bak));
-    EXPECT_EQ("new vxd", ReadBytes(vxd));
-    EXPECT_EQ("vxd image", ReadBytes(vxdBak));
-}
-
-TEST_F(SystemIni, NoMouseLineStillRewritesAndBacksUp) {
-    std::string text = "[boot]\nshell=Explorer.exe\n[386Enh]\nebios=*ebios\n";
-    WriteBytes(ini, text);  // bare line feeds come back as the platform's
-    EXPECT_EQ(-1, Patch()); // no VMOUSE.VXD to set aside
-    EXPECT_EQ(Crlf(text), ReadBytes(ini));
-    EXPECT_EQ(text, ReadBytes(bak));
-    EXPECT_FALSE(Exists(vxdBak));
-}
-
-TEST_F(SystemIni, LongLineInTheFile) {
-    std::string head = "device=" + std::string(112, 'x');
-    WriteBytes(ini, Crlf("[386Enh]\n" + head + "mouse=tail\nmouse=keep\n"));
-    Patch();
-    EXPECT_EQ(Crlf("[386Enh]\n" + head + "mouse=*vmouse\nmouse=keep\n"), ReadBytes(ini));
-}
-
-TEST_F(SystemIni, UnreadableSystemIniLeavesEverythingAsItWas) {
-    // Missing.
-    WriteBytes(bak, "backup");
-    EXPECT_EQ(-1, Patch());
-    EXPECT_FALSE(Exists(ini));
-    EXPECT_FALSE(Exists(fresh));
-    EXPECT_EQ("backup", ReadBytes(bak));
-
-    // A directory in its place.
-    ASSERT_TRUE(CreateDirectoryA(ini.c_str(), NULL));
-    EXPECT_EQ(-1, Patch());
-    EXPECT_FALSE(Exists(fresh));
-    EXPECT_EQ("backup", ReadBytes(bak));
-    EXPECT_TRUE(IsDirectory(ini.c_str()));
-    RemoveDirectoryA(ini.c_str());
-
-    // Held open by another program without sharing.
-    WriteBytes(ini, "[386Enh]\nmouse=old\n");
-    HANDLE held =
-        CreateFileA(ini.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    EXPECT_EQ(-1, Patch());
-    CloseHandle(held);
-    EXPECT_EQ("[386Enh]\nmouse=old\n", ReadBytes(ini));
-    EXPECT_FALSE(Exists(fresh));
-    EXPECT_EQ("backup", ReadBytes(bak));
-}
-
-TEST_F(SystemIni, SystemNewThatCannotBeCreated) {
-    WriteBytes(ini, Crlf(kWin98Ini));
-    WriteBytes(bak, "backup");
-    WriteBytes(vxd, "vxd image");
-
-    // A directory in the way.
-    ASSERT_TRUE(CreateDirectoryA(fresh.c_str(), NULL));
-    EXPECT_EQ(-1, Patch());
-    EXPECT_EQ(Crlf(kWin98Ini), ReadBytes(ini));
-    EXPECT_EQ("backup", ReadBytes(bak));
-    EXPECT_TRUE(IsDirectory(fresh.c_str()));
-    RemoveDirectoryA(fresh.c_str());
-
-    // A file of that name that another program holds open without sharing.
-    WriteBytes(fresh, "stale");
-    HANDLE held = CreateFileA(fresh.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    EXPECT_EQ(-1, Patch());
-    CloseHandle(held);
-    EXPECT_EQ(Crlf(kWin98Ini), ReadBytes(ini));
-    EXPECT_EQ("backup", ReadBytes(bak));
-    EXPECT_EQ("stale", ReadBytes(fresh));
-    // The set-aside is a step of its own.
-    EXPECT_EQ("vxd image", ReadBytes(vxdBak));
-}
-
-TEST_F(SystemIni, BackupThatCannotBeRemovedKeepsSystemIni) {
-    WriteBytes(ini, Crlf(kWin98Ini));
-    ASSERT_TRUE(CreateDirectoryA(bak.c_str(), NULL));
-    EXPECT_EQ(-1, Patch());
-    EXPECT_EQ(Crlf(kWin98Ini), ReadBytes(ini));
-    EXPECT_TRUE(IsDirectory(bak.c_str()));
-}
-
-TEST_F(SystemIni, SystemNewThatCannotTakeTheNamePutsTheBackupBack) {
-    WriteBytes(ini, Crlf(kWin98Ini));
-    WriteBytes(bak, "backup");
-    // An open handle without delete sharing lets the copy be written but
-    // keeps the file from being renamed.
-    WriteBytes(fresh, "");
-    HANDLE held = CreateFileA(fresh.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    EXPECT_EQ(-1, Patch());
-    CloseHandle(held);
-    EXPECT_EQ(Crlf(kWin98Ini), ReadBytes(ini));
-    EXPECT_FALSE(Exists(bak));
-}
-
-TEST_F(SystemIni, LongFoldersAreJoinedWhole) {
+// Every outcome on the real files: seeded state, the file held open while
+// the patch runs (with its sharing), the result and the state after; in
+// short folders and in the longest ones, which must be joined whole.
+TEST_F(SystemIni, OutcomesOnTheFiles) {
+    std::string win98 = Crlf(kWin98Ini), patched = win98;
+    patched.replace(patched.find("mouse=*vmouse, msmouse.vxd"), 26, "mouse=*vmouse");
+    const std::string noMouse = "[boot]\nshell=Explorer.exe\n[386Enh]\nebios=*ebios\n";
+    const std::string longLine = "[386Enh]\n" + kLongHead + "mouse=tail\nmouse=keep\n";
+    const std::string old = "[386Enh]\nmouse=old\n", no = kMissing;
+    const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    // clang-format off
+    const struct {
+        const char *what;
+        Files before;
+        int held; DWORD share; int result;
+        Files after;
+    } cases[] = {
+        {"realistic file: patched, backed up, VxD set aside", {win98, "old backup", no, "vxd image", no},
+         -1, 0, 0, {patched, win98, no, no, "vxd image"}},
+        {"short file", {Crlf(old), no, no, "vxd image", no},
+         -1, 0, 0, {Crlf("[386Enh]\nmouse=*vmouse\n"), Crlf(old), no, no, "vxd image"}},
+        // The state a first run leaves, with a new VxD: VMOUSE.BAK is in the way.
+        {"second run", {patched, win98, no, "new vxd", "vxd image"},
+         -1, 0, -1, {patched, patched, no, "new vxd", "vxd image"}},
+        // Bare line feeds come back as the platform's; no VxD to set aside.
+        {"no mouse line", {noMouse, no, no, no, no},
+         -1, 0, -1, {Crlf(noMouse), noMouse, no, no, no}},
+        {"long line", {Crlf(longLine), no, no, no, no},
+         -1, 0, -1, {Crlf("[386Enh]\n" + kLongHead + "mouse=*vmouse\nmouse=keep\n"), Crlf(longLine), no, no, no}},
+        {"system.ini missing", {no, "backup", no, no, no},
+         -1, 0, -1, {no, "backup", no, no, no}},
+        {"system.ini a folder", {kDir, "backup", no, no, no},
+         -1, 0, -1, {kDir, "backup", no, no, no}},
+        {"system.ini held without sharing", {old, "backup", no, no, no},
+         INI, 0, -1, {old, "backup", no, no, no}},
+        // The set-aside is a step of its own.
+        {"system.new a folder", {win98, "backup", kDir, "vxd image", no},
+         -1, 0, -1, {win98, "backup", kDir, no, "vxd image"}},
+        {"system.new held without sharing", {win98, "backup", "stale", "vxd image", no},
+         NEW, 0, -1, {win98, "backup", "stale", no, "vxd image"}},
+        {"system.bak cannot be removed", {win98, kDir, no, no, no},
+         -1, 0, -1, {win98, kDir, kAny, no, no}},
+        // Without delete sharing the copy is written but cannot take the
+        // name: system.ini is put back.
+        {"system.new cannot take the name", {win98, "backup", "", no, no},
+         NEW, kShareAll, -1, {win98, no, kAny, no, no}},
+    };
+    // clang-format on
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
-    std::string win = std::string(temp) + "sysini_";
-    win += std::string(79 - win.size(), 'w');
-    ASSERT_EQ(79u, win.size());
-    TearDown();
-    UseFolders(win, win + "\\" + std::string(70, 's'));
-    WriteBytes(ini, Crlf("[386Enh]\nmouse=old\n"));
-    WriteBytes(vxd, "vxd image");
-    EXPECT_EQ(0, Patch());
-    EXPECT_EQ(Crlf("[386Enh]\nmouse=*vmouse\n"), ReadBytes(ini));
-    EXPECT_EQ(Crlf("[386Enh]\nmouse=old\n"), ReadBytes(bak));
-    EXPECT_EQ("vxd image", ReadBytes(vxdBak));
+    std::string longest = std::string(temp) + "sysini_";
+    longest += std::string(79 - longest.size(), 'w');
+    ASSERT_EQ(79u, longest.size());
+    const std::pair<std::string, std::string> folders[] = {{windows, "\\SYSTEM"},
+                                                           {longest, "\\" + std::string(70, 's')}};
+    for (const auto &folder : folders) {
+        for (const auto &c : cases) {
+            SCOPED_TRACE(folder.first + ": " + c.what);
+            UseFolders(folder.first, folder.second);
+            Seed(c.before);
+            HANDLE held = INVALID_HANDLE_VALUE;
+            if (c.held >= 0) {
+                held = CreateFileA(path[c.held].c_str(), GENERIC_READ, c.share, NULL, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, NULL);
+                ASSERT_NE(INVALID_HANDLE_VALUE, held);
+            }
+            EXPECT_EQ(c.result, Patch());
+            if (held != INVALID_HANDLE_VALUE)
+                CloseHandle(held);
+            EXPECT_EQ(c.after, Now(c.after));
+        }
+    }
 }
 
 TEST_F(SystemIni, ProgramUsesTheWindowsFolderOfTheScriptAndTheRealSystemFolder) {
@@ -287,11 +222,11 @@ TEST_F(SystemIni, ProgramUsesTheWindowsFolderOfTheScriptAndTheRealSystemFolder) 
     ASSERT_GT(GetSystemDirectoryA(realSystem, sizeof realSystem), 0u);
     std::string vmm32 = std::string(realSystem) + "\\VMM32";
     std::string realVxd = vmm32 + "\\VMOUSE.VXD", realBak = vmm32 + "\\VMOUSE.BAK";
-    if (Exists(realVxd) || Exists(realBak))
+    if (Content(realVxd) != kMissing || Content(realBak) != kMissing)
         GTEST_SKIP() << "the prefix has a mouse VxD of its own";
     bool madeVmm32 = CreateDirectoryA(vmm32.c_str(), NULL) != 0;
     WriteBytes(realVxd, "vxd image");
-    WriteBytes(ini, Crlf("[386Enh]\nmouse=old\n"));
+    WriteBytes(path[INI], Crlf("[386Enh]\nmouse=old\n"));
     char saved[PATH_TEXT];
     CopyText(saved, sizeof saved, InstallConfig.WindowsDir);
     CopyText(InstallConfig.WindowsDir, PATH_TEXT, windows.c_str());
@@ -299,14 +234,14 @@ TEST_F(SystemIni, ProgramUsesTheWindowsFolderOfTheScriptAndTheRealSystemFolder) 
     int result = PatchSystemIni();
 
     CopyText(InstallConfig.WindowsDir, PATH_TEXT, saved);
-    bool setAside = !Exists(realVxd) && ReadBytes(realBak) == "vxd image";
+    bool setAside = Content(realVxd) == kMissing && Content(realBak) == "vxd image";
     DeleteFileA(realVxd.c_str());
     DeleteFileA(realBak.c_str());
     if (madeVmm32)
         RemoveDirectoryA(vmm32.c_str());
     EXPECT_EQ(0, result);
     EXPECT_TRUE(setAside);
-    EXPECT_EQ(Crlf("[386Enh]\nmouse=*vmouse\n"), ReadBytes(ini));
+    EXPECT_EQ(Crlf("[386Enh]\nmouse=*vmouse\n"), Content(path[INI]));
 }
 
 } // namespace
