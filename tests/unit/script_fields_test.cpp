@@ -11,23 +11,7 @@
 
 namespace {
 
-class ScriptFields : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        AppInstance = GetModuleHandleA(NULL);
-        folder = MakeScratchFolder("scrfield");
-    }
-    void TearDown() override {
-        FreeInstallTables();
-        RemoveTree(folder);
-    }
-    int Load(const std::string &text, const char *windowsDir = "C:\\WINDOWS") {
-        std::string path = WriteScript(folder, text);
-        EXPECT_FALSE(path.empty());
-        return LoadScriptFrom("C:\\MEDIA\\SETUP.EXE", windowsDir, path.c_str());
-    }
-    std::string folder;
-};
+using ScriptFields = ScriptScratch;
 
 std::string Field(const char *text, const char **rest = NULL) {
     char out[LINE_TEXT];
@@ -37,18 +21,31 @@ std::string Field(const char *text, const char **rest = NULL) {
     return out;
 }
 
-bool EntryIsEmpty(const FileEntry &e) {
-    static const FileEntry zero = {};
-    return memcmp(&e, &zero, sizeof e) == 0;
-}
-
-bool ItemIsEmpty(const ProgramItem *item) {
-    static const ProgramItem zero = {};
-    return memcmp(item, &zero, sizeof zero) == 0;
+std::string Repeat(int length, char c) {
+    return std::string(length, c);
 }
 
 #define EXPECT_CLEAN(field, expected)                                                              \
-    EXPECT_TRUE(FieldIsClean(field, sizeof field, expected)) << #field
+    EXPECT_TRUE(FieldIsClean(field, sizeof field, std::string(expected).c_str())) << #field
+
+// Each text field of a record holds its value and nothing past it.
+void ExpectCleanRecord(const FileEntry &e, const std::string &sub, const std::string &target,
+                       const std::string &source, const std::string &name,
+                       const std::string &description, int absolute) {
+    EXPECT_CLEAN(e.SourceSubDir, sub);
+    EXPECT_CLEAN(e.TargetDir, target);
+    EXPECT_CLEAN(e.SourceName, source);
+    EXPECT_CLEAN(e.TargetName, name);
+    EXPECT_CLEAN(e.Description, description);
+    EXPECT_EQ(absolute, e.IsAbsolute);
+}
+
+void ExpectCleanItem(const ProgramItem *item, const std::string &file, const std::string &title,
+                     const std::string &icon) {
+    EXPECT_CLEAN(item->ItemFile, file);
+    EXPECT_CLEAN(item->ItemTitle, title);
+    EXPECT_CLEAN(item->ItemIcon, icon);
+}
 
 TEST(NextField, BlanksAndEnds) {
     const char *rest;
@@ -60,8 +57,7 @@ TEST(NextField, BlanksAndEnds) {
     EXPECT_EQ("\tA", Field("\tA"));
     EXPECT_EQ("A\t", Field("  A\t  "));
 
-    const char *line = ",  ,last";
-    EXPECT_EQ("", Field(line, &rest));
+    EXPECT_EQ("", Field(",  ,last", &rest));
     EXPECT_EQ("", Field(rest, &rest));
     EXPECT_EQ("last", Field(rest, &rest));
     // Once the text has ended every further field is empty and stays there.
@@ -72,11 +68,11 @@ TEST(NextField, BlanksAndEnds) {
 }
 
 TEST(NextField, LongFieldIsBoundedByItsOutput) {
-    std::string text = std::string(300, 'Q') + ",after";
+    std::string text = Repeat(300, 'Q') + ",after";
     char out[LINE_TEXT + 64];
     memset(out, '#', sizeof out);
     const char *rest = NextField(text.c_str(), out);
-    EXPECT_EQ(std::string(LINE_TEXT - 1, 'Q'), out);
+    EXPECT_EQ(Repeat(LINE_TEXT - 1, 'Q'), out);
     for (size_t i = LINE_TEXT; i < sizeof out; i++)
         ASSERT_EQ('#', out[i]) << i;
     EXPECT_STREQ("after", rest);
@@ -94,30 +90,18 @@ TEST_F(ScriptFields, TokensPickTheFolders) {
                       "5=D.DLL,D.DLL,Unmatched,WinSys\n"
                       "6=E.DLL,E.DLL,System,WINSYSTEMDIR\n"
                       "7=F.DLL,F.DLL,Windows,windir,extra,fields\n"
-                      "8=G.DLL,G.DLL,Root, RootDir \n"));
-    const FileEntry *e = InstallRecords;
-    struct Want {
-        const char *sub, *target, *source, *name, *description;
-        int absolute;
-    } want[] = {
-        {"", "", "A.DLL", "A.DLL", "Library", 0},
-        {"TWO", "TWO", "A.DLL", "", "", 0},
-        {"", "", "B.DLL", "B.DLL", "", 0},
-        {"THREE", "THREE", "C.DLL", "C.DLL", "Mixed", 0},
-        {"", "", "D.DLL", "D.DLL", "Unmatched", 0},
-        {"SSRC", "C:\\WINDOWS\\SYSTEM", "E.DLL", "E.DLL", "System", 1},
-        {"WSRC", "C:\\WINDOWS", "F.DLL", "F.DLL", "Windows", 1},
-        {"BASE", "BASE", "G.DLL", "G.DLL", "Root", 0},
-    };
-    for (int i = 0; i < 8; i++) {
-        SCOPED_TRACE(i + 1);
-        EXPECT_STREQ(want[i].sub, e[i].SourceSubDir);
-        EXPECT_STREQ(want[i].target, e[i].TargetDir);
-        EXPECT_STREQ(want[i].source, e[i].SourceName);
-        EXPECT_STREQ(want[i].name, e[i].TargetName);
-        EXPECT_STREQ(want[i].description, e[i].Description);
-        EXPECT_EQ(want[i].absolute, e[i].IsAbsolute);
-    }
+                      "8=G.DLL,G.DLL,Root, RootDir \n",
+                      "C:\\WINDOWS"));
+    const char *const want[] = {"||A.DLL|A.DLL|Library|0",
+                                "TWO|TWO|A.DLL|||0",
+                                "||B.DLL|B.DLL||0",
+                                "THREE|THREE|C.DLL|C.DLL|Mixed|0",
+                                "||D.DLL|D.DLL|Unmatched|0",
+                                "SSRC|C:\\WINDOWS\\SYSTEM|E.DLL|E.DLL|System|1",
+                                "WSRC|C:\\WINDOWS|F.DLL|F.DLL|Windows|1",
+                                "BASE|BASE|G.DLL|G.DLL|Root|0"};
+    for (int i = 0; i < 8; i++)
+        EXPECT_EQ(want[i], ShowEntry(InstallRecords[i])) << "record " << i + 1;
     EXPECT_EQ(9, DirectoryTokenIndex("wininfdir"));
     EXPECT_EQ(-1, DirectoryTokenIndex("SubDir7"));
     EXPECT_EQ(-1, DirectoryTokenIndex(""));
@@ -126,7 +110,7 @@ TEST_F(ScriptFields, TokensPickTheFolders) {
 // Text fields of InstallConfig read straight from the script, in the order
 // they lie in memory, so each one's neighbours are the entries around it.
 struct ConfigField {
-    const char *section, *key;
+    std::string section, key;
     char *field;
     int size;
     const char *fallback;
@@ -144,9 +128,9 @@ std::vector<ConfigField> ConfigFields() {
                                  "SubDir5", "SubDir6", "WinDir",  "WinSystemDir", "WinInfDir"};
     for (int i = 0; i < DIRECTORY_TOKENS; i++)
         fields.push_back({"DirectoryName", directories[i], c.DirectoryTable[i], PATH_TEXT, ""});
-    const char *disks[] = {"Disk1", "Disk2", "Disk3", "Disk4", "Disk5", "Disk6"};
     for (int i = 0; i < MAX_DISKS; i++)
-        fields.push_back({"DiskLabel", disks[i], c.DiskTable.DiskLabels[i], LABEL_TEXT, ""});
+        fields.push_back({"DiskLabel", "Disk" + std::to_string(i + 1), c.DiskTable.DiskLabels[i],
+                          LABEL_TEXT, ""});
     fields.push_back({"Startup", "FileName", c.FileName, PATH_TEXT, ""});
     fields.push_back({"Startup", "Title", c.Title, PATH_TEXT, ""});
     const char *startup[] = {"Mfg",           "MouseDriver",      "MouseInf", "DriverDate",
@@ -162,108 +146,59 @@ TEST_F(ScriptFields, OversizedSettingsStayInTheirFields) {
     std::vector<ConfigField> fields = ConfigFields();
     // Every other field gets a value far over its width, each in a letter of
     // its own; the ones between stay unset, so any spill would show in them.
-    for (int parity = 0; parity < 2; parity++) {
+    for (size_t parity = 0; parity < 2; parity++) {
         SCOPED_TRACE(parity);
-        std::string script;
-        std::string section;
-        for (size_t i = 0; i < fields.size(); i++) {
-            if ((int)(i % 2) != parity)
-                continue;
-            if (section != fields[i].section) {
-                section = fields[i].section;
-                script += "[" + section + "]\n";
-            }
-            script +=
-                std::string(fields[i].key) + "=" + std::string(200, (char)('A' + i % 26)) + "\n";
+        std::string script, section;
+        for (size_t i = parity; i < fields.size(); i += 2) {
+            if (section != fields[i].section)
+                script += "[" + (section = fields[i].section) + "]\n";
+            script += fields[i].key + "=" + Repeat(200, (char)('A' + i % 26)) + "\n";
         }
-        ASSERT_EQ(1, Load(script, "D:\\WINDOWS"));
+        ASSERT_EQ(1, Load(script));
         for (size_t i = 0; i < fields.size(); i++) {
             const ConfigField &f = fields[i];
-            SCOPED_TRACE(f.key);
-            std::string expected;
-            if ((int)(i % 2) == parity) {
-                expected = std::string(f.size - 1, (char)('A' + i % 26));
+            std::string expected = f.fallback != NULL ? f.fallback : "D:\\VELOR";
+            if (i % 2 == parity) {
+                expected = Repeat(f.size - 1, (char)('A' + i % 26));
                 if (f.field == InstallConfig.DefaultPath)
                     expected[0] = 'D';
-            } else {
-                expected = f.fallback != NULL ? f.fallback : "D:\\VELOR";
             }
-            EXPECT_TRUE(FieldIsClean(f.field, f.size, expected.c_str())) << f.field;
+            EXPECT_TRUE(FieldIsClean(f.field, f.size, expected.c_str()))
+                << f.key << ": " << f.field;
         }
-        std::string caption = std::string(InstallConfig.ProductName) + " Setup Program";
-        EXPECT_CLEAN(InstallConfig.Caption, caption.c_str());
+        EXPECT_CLEAN(InstallConfig.Caption,
+                     std::string(InstallConfig.ProductName) + " Setup Program");
     }
 }
 
 TEST_F(ScriptFields, OversizedRecordFieldsStayInTheirFields) {
-    std::string longDir = std::string(PATH_TEXT - 1, 'S');
-    std::string windows = "C:\\" + std::string(36, 'W'); // 39 characters
-    std::string longLine =
-        std::string(20, 'x') + "," + std::string(20, 'y') + "," + std::string(200, 'z');
-    ASSERT_EQ(1, Load("[DiskLabel]\nDisk1=x\n[FileCounts]\nDisk1=6\n"
-                      "[DirectoryName]\nSubDir1=" +
-                          longDir +
-                          "\n"
-                          "[Disk1]\n"
-                          "1=" +
-                          std::string(30, 'a') + ",," + std::string(100, 'c') +
-                          ",\n"
-                          "2=," +
-                          std::string(30, 'b') +
-                          ",,SubDir1\n"
-                          "4=" +
-                          longLine +
-                          "\n"
-                          "5=WINSYS.DLL,WINSYS.DLL,System,WinSystemDir\n"
-                          "[PM Info]\n"
-                          "1=" +
-                          std::string(50, 'f') + ",," + std::string(50, 'i') +
-                          "\n"
-                          "2=," +
-                          std::string(80, 't') + ",\n",
-                      windows.c_str()));
+    std::string windows = "C:\\" + Repeat(36, 'W'); // 39 characters
+    std::string script = "[DiskLabel]\nDisk1=x\n[FileCounts]\nDisk1=6\n[DirectoryName]\nSubDir1=" +
+                         Repeat(PATH_TEXT - 1, 'S') + "\n[Disk1]\n";
+    script += "1=" + Repeat(30, 'a') + ",," + Repeat(100, 'c') + ",\n";
+    script += "2=," + Repeat(30, 'b') + ",,SubDir1\n";
+    script += "4=" + Repeat(20, 'x') + "," + Repeat(20, 'y') + "," + Repeat(200, 'z') + "\n";
+    script += "5=WINSYS.DLL,WINSYS.DLL,System,WinSystemDir\n[PM Info]\n";
+    script += "1=" + Repeat(50, 'f') + ",," + Repeat(50, 'i') + "\n2=," + Repeat(80, 't') + ",\n";
+    ASSERT_EQ(1, Load(script, windows.c_str()));
     ASSERT_EQ(6, InstallConfig.DiskTable.TotalFiles);
     const FileEntry *e = InstallRecords;
-
-    EXPECT_CLEAN(e[0].SourceName, std::string(14, 'a').c_str());
-    EXPECT_CLEAN(e[0].TargetName, "");
-    EXPECT_CLEAN(e[0].Description, std::string(61, 'c').c_str());
-    EXPECT_CLEAN(e[0].SourceSubDir, "");
-    EXPECT_CLEAN(e[0].TargetDir, "");
-    EXPECT_EQ(0, e[0].IsAbsolute);
-
-    EXPECT_CLEAN(e[1].SourceName, "");
-    EXPECT_CLEAN(e[1].TargetName, std::string(14, 'b').c_str());
-    EXPECT_CLEAN(e[1].Description, "");
-    EXPECT_CLEAN(e[1].SourceSubDir, std::string(39, 'S').c_str());
-    EXPECT_CLEAN(e[1].TargetDir, std::string(39, 'S').c_str());
-    EXPECT_EQ(0, e[1].IsAbsolute);
-
+    ExpectCleanRecord(e[0], "", "", Repeat(14, 'a'), "", Repeat(61, 'c'), 0);
+    ExpectCleanRecord(e[1], Repeat(39, 'S'), Repeat(39, 'S'), "", Repeat(14, 'b'), "", 0);
     EXPECT_TRUE(EntryIsEmpty(e[2]));
-
     // The line itself is cut to 127 characters before it is split.
-    EXPECT_CLEAN(e[3].SourceName, std::string(14, 'x').c_str());
-    EXPECT_CLEAN(e[3].TargetName, std::string(14, 'y').c_str());
-    EXPECT_CLEAN(e[3].Description, std::string(61, 'z').c_str());
-    EXPECT_CLEAN(e[3].TargetDir, "");
-
+    ExpectCleanRecord(e[3], "", "", Repeat(14, 'x'), Repeat(14, 'y'), Repeat(61, 'z'), 0);
     // The Windows folder and "\SYSTEM" do not fit the 39 characters together.
-    EXPECT_CLEAN(e[4].TargetDir, windows.c_str());
-    EXPECT_EQ(1, e[4].IsAbsolute);
-    EXPECT_CLEAN(e[4].SourceName, "WINSYS.DLL");
-
+    ExpectCleanRecord(e[4], "", windows, "WINSYS.DLL", "WINSYS.DLL", "System", 1);
     EXPECT_TRUE(EntryIsEmpty(e[5]));
 
     ASSERT_EQ(2, InstallConfig.ProgramItemCount);
     ProgramItem *const *items = InstallConfig.ProgramItems;
-    EXPECT_CLEAN(items[0]->ItemFile, std::string(14, 'f').c_str());
-    EXPECT_CLEAN(items[0]->ItemTitle, "");
-    EXPECT_CLEAN(items[0]->ItemIcon, "iiii");
-    EXPECT_CLEAN(items[1]->ItemFile, "");
-    EXPECT_CLEAN(items[1]->ItemTitle, std::string(39, 't').c_str());
-    EXPECT_CLEAN(items[1]->ItemIcon, "");
+    ExpectCleanItem(items[0], Repeat(14, 'f'), "", "iiii");
+    ExpectCleanItem(items[1], "", Repeat(39, 't'), "");
+    static const ProgramItem zero = {};
     for (int i = 2; i < MAX_PROGRAM_ITEMS; i++)
-        EXPECT_TRUE(ItemIsEmpty(items[i])) << i;
+        EXPECT_EQ(0, memcmp(items[i], &zero, sizeof zero)) << "item " << i;
 }
 
 } // namespace

@@ -9,63 +9,22 @@
 
 namespace {
 
-const char *const WorkedExample = "[Main]\n"
-                                  "ProductName=Velor Scroll Mouse\n"
-                                  "DefaultPath=C:\\VELOR\n"
-                                  "MinimumSpace=2048\n"
-                                  "[DiskLabel]\n"
-                                  "Disk1=Setup Disk\n"
-                                  "[FileCounts]\n"
-                                  "Disk1=4\n"
-                                  "[DirectoryName]\n"
-                                  "RootDir=\n"
-                                  "SubDir1=HELP\n"
-                                  "WinSystemDir=DRIVERS\n"
-                                  "WinInfDir=DRIVERS\n"
-                                  "[Disk1]\n"
-                                  "1=SETUP.INF, SETUP.INF, Setup script, RootDir\n"
-                                  "2=MOUSEHLP.TX_, MOUSEHLP.TXT,  Help text , subdir1\n"
-                                  "3=SCROLL.DR_, SCROLL.DRV, Mouse driver, WinSystemDir\n"
-                                  "4=SCROLL.INF, SCROLL.INF, Driver information, WinInfDir\n"
-                                  "[Startup]\n"
-                                  "Title=Velor Scroll Mouse\n";
+const char *const WorkedExample =
+    "[Main]\nProductName=Velor Scroll Mouse\nDefaultPath=C:\\VELOR\nMinimumSpace=2048\n"
+    "[DiskLabel]\nDisk1=Setup Disk\n[FileCounts]\nDisk1=4\n"
+    "[DirectoryName]\nRootDir=\nSubDir1=HELP\nWinSystemDir=DRIVERS\nWinInfDir=DRIVERS\n"
+    "[Disk1]\n"
+    "1=SETUP.INF, SETUP.INF, Setup script, RootDir\n"
+    "2=MOUSEHLP.TX_, MOUSEHLP.TXT,  Help text , subdir1\n"
+    "3=SCROLL.DR_, SCROLL.DRV, Mouse driver, WinSystemDir\n"
+    "4=SCROLL.INF, SCROLL.INF, Driver information, WinInfDir\n"
+    "[Startup]\nTitle=Velor Scroll Mouse\n";
 
-class ScriptLoader : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        AppInstance = GetModuleHandleA(NULL);
-        folder = MakeScratchFolder("scrload");
-    }
-    void TearDown() override {
-        FreeInstallTables();
-        RemoveTree(folder);
-    }
-    // Loads text as the script of a program at A:\SETUP.EXE on a system
-    // with Windows in D:\WINDOWS, the setting of the worked example.
-    int Load(const std::string &text, const char *windowsDir = "D:\\WINDOWS") {
-        std::string path = WriteScript(folder, text);
-        EXPECT_FALSE(path.empty());
-        return LoadScriptFrom("A:\\SETUP.EXE", windowsDir, path.c_str());
-    }
-    // Index of a record in the install block.
-    static long RecordIndex(const FileEntry *entry) { return (long)(entry - InstallRecords); }
-    std::string folder;
-};
+// Programs at A:\SETUP.EXE with Windows in D:\WINDOWS, as in the worked example.
+using ScriptLoader = ScriptScratch;
 
-void ExpectEntry(const FileEntry &e, const char *sourceSubDir, const char *targetDir,
-                 const char *sourceName, const char *targetName, const char *description,
-                 int isAbsolute) {
-    EXPECT_STREQ(sourceSubDir, e.SourceSubDir);
-    EXPECT_STREQ(targetDir, e.TargetDir);
-    EXPECT_STREQ(sourceName, e.SourceName);
-    EXPECT_STREQ(targetName, e.TargetName);
-    EXPECT_STREQ(description, e.Description);
-    EXPECT_EQ(isAbsolute, e.IsAbsolute);
-}
-
-bool EntryIsEmpty(const FileEntry &e) {
-    static const FileEntry zero = {};
-    return memcmp(&e, &zero, sizeof e) == 0;
+long RecordIndex(const FileEntry *entry) {
+    return (long)(entry - InstallRecords);
 }
 
 TEST_F(ScriptLoader, WorkedExample) {
@@ -88,14 +47,14 @@ TEST_F(ScriptLoader, WorkedExample) {
     EXPECT_EQ(4, disks.TotalFiles);
     ASSERT_EQ(InstallRecords, disks.DiskFiles[0]);
     EXPECT_EQ(4, RecordIndex(disks.DiskFiles[1]));
-
-    const FileEntry *e = disks.DiskFiles[0];
-    ExpectEntry(e[0], "", "", "SETUP.INF", "SETUP.INF", "Setup script", 0);
-    ExpectEntry(e[1], "HELP", "HELP", "MOUSEHLP.TX_", "MOUSEHLP.TXT", "Help text", 0);
-    ExpectEntry(e[2], "DRIVERS", "D:\\WINDOWS\\SYSTEM", "SCROLL.DR_", "SCROLL.DRV", "Mouse driver",
-                1);
-    ExpectEntry(e[3], "DRIVERS", "D:\\WINDOWS\\INF", "SCROLL.INF", "SCROLL.INF",
-                "Driver information", 1);
+    const char *const records[] = {
+        "||SETUP.INF|SETUP.INF|Setup script|0",
+        "HELP|HELP|MOUSEHLP.TX_|MOUSEHLP.TXT|Help text|0",
+        "DRIVERS|D:\\WINDOWS\\SYSTEM|SCROLL.DR_|SCROLL.DRV|Mouse driver|1",
+        "DRIVERS|D:\\WINDOWS\\INF|SCROLL.INF|SCROLL.INF|Driver information|1",
+    };
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(records[i], ShowEntry(InstallRecords[i]));
 }
 
 TEST_F(ScriptLoader, ProgramPathGivesSourceRootAndScript) {
@@ -215,8 +174,7 @@ TEST_F(ScriptLoader, DiskCountIsTheNumberOfLabels) {
     EXPECT_EQ(2, disks.FileCounts[1]);
     EXPECT_EQ(0, disks.FileCounts[2]);
     EXPECT_EQ(3, disks.TotalFiles);
-    EXPECT_STREQ("A1", InstallRecords[0].SourceName);
-    EXPECT_STREQ("ONE", InstallRecords[0].TargetDir);
+    EXPECT_EQ("ONE|ONE|A1|A1|First|0", ShowEntry(InstallRecords[0]));
     EXPECT_STREQ("B1", InstallRecords[1].SourceName);
     EXPECT_STREQ("B2", InstallRecords[2].SourceName);
 
@@ -237,11 +195,10 @@ TEST_F(ScriptLoader, DiskPositionsInTheBlock) {
     const DiskTableRecord &disks = InstallConfig.DiskTable;
     ASSERT_EQ(3, disks.DiskCount);
     EXPECT_EQ(5, disks.TotalFiles);
-    EXPECT_EQ(0, RecordIndex(disks.DiskFiles[0]));
-    EXPECT_EQ(2, RecordIndex(disks.DiskFiles[1]));
     // A disk with no files starts where the next one does.
-    EXPECT_EQ(2, RecordIndex(disks.DiskFiles[2]));
-    EXPECT_EQ(5, RecordIndex(disks.DiskFiles[3]));
+    const long starts[] = {0, 2, 2, 5};
+    for (int i = 0; i < 4; i++)
+        EXPECT_EQ(starts[i], RecordIndex(disks.DiskFiles[i])) << "disk " << i + 1;
     const char *names[] = {"D1F1", "D1F2", "D3F1", "D3F2", "D3F3"};
     for (int i = 0; i < 5; i++)
         EXPECT_STREQ(names[i], InstallRecords[i].SourceName) << i;
@@ -255,9 +212,9 @@ TEST_F(ScriptLoader, MissingKeyKeepsItsPlaceAsAnEmptyRecord) {
               Load("[DiskLabel]\nDisk1=x\n[FileCounts]\nDisk1=3\n[DirectoryName]\nWinDir=W\n"
                    "[Disk1]\n1=ONE.DLL,ONE.DLL,One,WinDir\n3=THREE.DLL,THREE.DLL,Three,WinDir\n"));
     ASSERT_EQ(3, InstallConfig.DiskTable.TotalFiles);
-    ExpectEntry(InstallRecords[0], "W", "D:\\WINDOWS", "ONE.DLL", "ONE.DLL", "One", 1);
+    EXPECT_EQ("W|D:\\WINDOWS|ONE.DLL|ONE.DLL|One|1", ShowEntry(InstallRecords[0]));
     EXPECT_TRUE(EntryIsEmpty(InstallRecords[1]));
-    ExpectEntry(InstallRecords[2], "W", "D:\\WINDOWS", "THREE.DLL", "THREE.DLL", "Three", 1);
+    EXPECT_EQ("W|D:\\WINDOWS|THREE.DLL|THREE.DLL|Three|1", ShowEntry(InstallRecords[2]));
 }
 
 TEST_F(ScriptLoader, CountsOutsideTheFormatAreRefused) {
@@ -288,13 +245,15 @@ TEST_F(ScriptLoader, LargestTotalIsAccepted) {
     EXPECT_TRUE(EntryIsEmpty(InstallRecords[32765]));
 }
 
+std::string ShowItem(const ProgramItem *item) {
+    return std::string(item->ItemFile) + "|" + item->ItemTitle + "|" + item->ItemIcon;
+}
+
 TEST_F(ScriptLoader, ProgramItemsStopAtTheFirstGapAndAtTen) {
     ASSERT_EQ(1, Load("[PM Info]\n1=ZKMAIN.EXE, Velor Mouse, 0\n2=README.TXT,Read "
                       "Me,1\n4=LATE.EXE,Late,3\n"));
     ASSERT_EQ(2, InstallConfig.ProgramItemCount);
-    EXPECT_STREQ("ZKMAIN.EXE", InstallConfig.ProgramItems[0]->ItemFile);
-    EXPECT_STREQ("Velor Mouse", InstallConfig.ProgramItems[0]->ItemTitle);
-    EXPECT_STREQ("0", InstallConfig.ProgramItems[0]->ItemIcon);
+    EXPECT_EQ("ZKMAIN.EXE|Velor Mouse|0", ShowItem(InstallConfig.ProgramItems[0]));
     EXPECT_STREQ("README.TXT", InstallConfig.ProgramItems[1]->ItemFile);
     EXPECT_STREQ("", InstallConfig.ProgramItems[3]->ItemFile);
 
@@ -304,9 +263,7 @@ TEST_F(ScriptLoader, ProgramItemsStopAtTheFirstGapAndAtTen) {
                   "," + std::to_string(i) + "\n";
     ASSERT_EQ(1, Load(twelve));
     EXPECT_EQ(10, InstallConfig.ProgramItemCount);
-    EXPECT_STREQ("F10.EXE", InstallConfig.ProgramItems[9]->ItemFile);
-    EXPECT_STREQ("Item 10", InstallConfig.ProgramItems[9]->ItemTitle);
-    EXPECT_STREQ("10", InstallConfig.ProgramItems[9]->ItemIcon);
+    EXPECT_EQ("F10.EXE|Item 10|10", ShowItem(InstallConfig.ProgramItems[9]));
 }
 
 TEST_F(ScriptLoader, MainAndStartupValues) {

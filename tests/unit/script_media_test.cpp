@@ -3,6 +3,7 @@
 // LZ expansion of each one gives back the original byte for byte.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -34,35 +35,27 @@ bool IsFile(const std::string &path) {
 LONG Expand(const std::string &source, const std::string &target) {
     OFSTRUCT scratch;
     INT from = LZOpenFileA((LPSTR)source.c_str(), &scratch, OF_READ);
-    if (from < 0)
-        return from;
-    INT to = LZOpenFileA((LPSTR)target.c_str(), &scratch, OF_CREATE);
-    if (to < 0) {
+    INT to = from < 0 ? from : LZOpenFileA((LPSTR)target.c_str(), &scratch, OF_CREATE);
+    LONG copied = to < 0 ? to : LZCopy(from, to);
+    if (from >= 0)
         LZClose(from);
-        return to;
-    }
-    LONG copied = LZCopy(from, to);
-    LZClose(from);
-    LZClose(to);
+    if (to >= 0)
+        LZClose(to);
     return copied;
 }
 
-class SampleMedia : public ::testing::Test {
+// The media's script loaded; expanded files go to the scratch folder.
+class SampleMedia : public ScriptScratch {
   protected:
     void SetUp() override {
-        AppInstance = GetModuleHandleA(NULL);
+        ScriptScratch::SetUp();
         media = BuildFolder() + "\\media";
         originals = BuildFolder() + "\\media-originals";
         ASSERT_TRUE(IsFile(media + "\\SETUP.INF")) << "media not built: " << media;
         ASSERT_TRUE(IsFile(media + "\\SETUP.EXE"));
         ASSERT_EQ(1, LoadScriptFrom((media + "\\SETUP.EXE").c_str(), "C:\\WINDOWS", NULL));
-        scratch = MakeScratchFolder("scrmedia");
     }
-    void TearDown() override {
-        FreeInstallTables();
-        RemoveTree(scratch);
-    }
-    std::string media, originals, scratch;
+    std::string media, originals;
 };
 
 TEST_F(SampleMedia, ScriptDescribesTheProduct) {
@@ -75,32 +68,23 @@ TEST_F(SampleMedia, ScriptDescribesTheProduct) {
     EXPECT_EQ(InstallConfig.DiskTable.FileCounts[0] + InstallConfig.DiskTable.FileCounts[1],
               InstallConfig.DiskTable.TotalFiles);
 
-    std::set<std::string> rootFiles, kinds, systemFiles, infFiles;
+    // Every kind of target appears: the product's folder, a folder below it
+    // and the three Windows folders, and no other.
+    std::map<std::string, std::set<std::string>> byTarget;
     for (int i = 0; i < InstallConfig.DiskTable.TotalFiles; i++) {
         const FileEntry &e = InstallRecords[i];
-        std::string target = e.TargetDir;
-        if (target.empty() && !e.IsAbsolute) {
-            kinds.insert("root");
-            rootFiles.insert(e.TargetName);
-        } else if (target == "C:\\WINDOWS\\SYSTEM") {
-            kinds.insert("system");
-            systemFiles.insert(e.TargetName);
-        } else if (target == "C:\\WINDOWS\\INF") {
-            kinds.insert("inf");
-            infFiles.insert(e.TargetName);
-        } else if (target == "C:\\WINDOWS") {
-            kinds.insert("windows");
-        } else if (!e.IsAbsolute) {
-            kinds.insert("subdir");
-        }
+        std::string kind = e.IsAbsolute ? e.TargetDir : *e.TargetDir ? "subdir" : "root";
+        byTarget[kind].insert(e.TargetName);
     }
-    EXPECT_EQ(5u, kinds.size());
+    EXPECT_EQ(5u, byTarget.size());
+    for (const char *kind :
+         {"root", "subdir", "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", "C:\\WINDOWS\\INF"})
+        EXPECT_EQ(1u, byTarget.count(kind)) << kind;
     for (const char *product : {"SETUP.INF", "ZKMAIN.EXE", "ZKPAGE.DLL", "UNINSTAL.EXE"})
-        EXPECT_EQ(1u, rootFiles.count(product)) << product;
-
+        EXPECT_EQ(1u, byTarget["root"].count(product)) << product;
     // The driver values name files that the script itself installs.
-    EXPECT_EQ(1u, systemFiles.count(InstallConfig.MouseDriver)) << InstallConfig.MouseDriver;
-    EXPECT_EQ(1u, infFiles.count(InstallConfig.MouseInf)) << InstallConfig.MouseInf;
+    EXPECT_EQ(1u, byTarget["C:\\WINDOWS\\SYSTEM"].count(InstallConfig.MouseDriver));
+    EXPECT_EQ(1u, byTarget["C:\\WINDOWS\\INF"].count(InstallConfig.MouseInf));
     for (const char *value : {InstallConfig.Title, InstallConfig.Mfg, InstallConfig.DriverDate,
                               InstallConfig.PS2Name, InstallConfig.SeialName})
         EXPECT_STRNE("", value);
@@ -108,12 +92,9 @@ TEST_F(SampleMedia, ScriptDescribesTheProduct) {
     // The INF sections the class key will name are in the driver's INF.
     std::string inf = originals + "\\DRIVERS\\" + InstallConfig.MouseInf;
     char section[512];
-    EXPECT_GT(GetPrivateProfileSectionA(InstallConfig.PS2InfSection, section, sizeof section,
-                                        inf.c_str()),
-              0u);
-    EXPECT_GT(GetPrivateProfileSectionA(InstallConfig.SerialInfSection, section, sizeof section,
-                                        inf.c_str()),
-              0u);
+    for (const char *name : {InstallConfig.PS2InfSection, InstallConfig.SerialInfSection})
+        EXPECT_GT(GetPrivateProfileSectionA(name, section, sizeof section, inf.c_str()), 0u)
+            << name;
     EXPECT_NE(std::string::npos, ReadWholeFile(inf).find("DevLoader,,*vmouse"));
 }
 
@@ -141,7 +122,7 @@ TEST_F(SampleMedia, EveryFileExpandsToItsOriginal) {
             EXPECT_EQ(expected, stored);
         }
 
-        std::string target = scratch + "\\" + e.TargetName;
+        std::string target = folder + "\\" + e.TargetName;
         EXPECT_EQ((LONG)expected.size(), Expand(source, target));
         EXPECT_TRUE(expected == ReadWholeFile(target)) << "expansion differs from " << original;
     }

@@ -1,5 +1,7 @@
 #include "support/script_files.h"
 
+#include "script/script.h"
+
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
@@ -82,4 +84,30 @@ bool FieldIsClean(const char *field, int size, const char *expected) {
         if (field[i] != '\0')
             return false;
     return true;
+}
+
+std::string ShowEntry(const FileEntry &e) {
+    return std::string(e.SourceSubDir) + "|" + e.TargetDir + "|" + e.SourceName + "|" +
+           e.TargetName + "|" + e.Description + "|" + std::to_string(e.IsAbsolute);
+}
+
+bool EntryIsEmpty(const FileEntry &e) {
+    static const FileEntry zero = {};
+    return memcmp(&e, &zero, sizeof e) == 0;
+}
+
+void ScriptScratch::SetUp() {
+    AppInstance = GetModuleHandleA(NULL);
+    folder = MakeScratchFolder("script");
+}
+
+void ScriptScratch::TearDown() {
+    FreeInstallTables();
+    RemoveTree(folder);
+}
+
+int ScriptScratch::Load(const std::string &text, const char *windowsDir, const char *programPath) {
+    std::string path = WriteScript(folder, text);
+    EXPECT_FALSE(path.empty());
+    return LoadScriptFrom(programPath, windowsDir, path.c_str());
 }
