@@ -58,10 +58,14 @@ static int WritePatchedCopy(const char *iniPath, const char *newPath) {
 // the name; otherwise system.ini is where it was, or put back.
 static int ReplaceSystemIni(const char *iniPath, const char *newPath, const char *bakPath) {
     remove(bakPath);
-    if (rename(iniPath, bakPath) != 0)
+    if (rename(iniPath, bakPath) != 0) {
+        // A patched copy that never took its place is of no use to anyone.
+        remove(newPath);
         return 0;
+    }
     if (rename(newPath, iniPath) != 0) {
         rename(bakPath, iniPath);
+        remove(newPath);
         return 0;
     }
     return 1;

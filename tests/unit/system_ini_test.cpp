@@ -184,9 +184,9 @@ TEST_F(SystemIni, OutcomesOnTheFiles) {
         {"system.new held without sharing", {win98, "backup", "stale", "vxd image", no},
          NEW, 0, -1, {win98, "backup", "stale", no, "vxd image"}},
         {"system.bak cannot be removed", {win98, kDir, no, no, no},
-         -1, 0, -1, {win98, kDir, kAny, no, no}},
-        // Without delete sharing the copy is written but cannot take the
-        // name: system.ini is put back.
+         -1, 0, -1, {win98, kDir, no, no, no}},
+        // Without delete sharing the copy is written but can neither take
+        // the name nor be removed: system.ini is put back.
         {"system.new cannot take the name", {win98, "backup", "", no, no},
          NEW, kShareAll, -1, {win98, no, kAny, no, no}},
     };
