@@ -1,8 +1,14 @@
-// The bitmap painter on real device contexts: key colour, dissolve order,
-// the loaded resources, clipping.
+// The backdrop: its arithmetic (band edges and colours, picture placement),
+// its bitmap painter on real device contexts (key colour, dissolve order, the
+// loaded resources, clipping) and the window itself (class, style,
+// placement, the first paint's drain, messages, a partial repaint beside the
+// banner).
 #include <gtest/gtest.h>
 
-#include <string.h>
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "backdrop/backdrop.h"
 #include "resources/resource_ids.h"
@@ -16,67 +22,51 @@ const COLORREF Background = RGB(0, 0, 200);
 struct Surface {
     HDC dc;
     HBITMAP bitmap;
-    HGDIOBJ kept;
-    int width;
-    int height;
+    int width, height;
+
+    Surface(int w, int h, COLORREF fill) : width(w), height(h) {
+        BITMAPINFO info = {{sizeof info.bmiHeader, w, -h, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
+        void *bits = NULL;
+        dc = CreateCompatibleDC(NULL);
+        bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+        SelectObject(dc, bitmap);
+        RECT all = {0, 0, w, h};
+        HBRUSH brush = CreateSolidBrush(fill);
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+    }
+    // A loaded bitmap, as the platform gives it.
+    explicit Surface(HBITMAP loaded) : dc(CreateCompatibleDC(NULL)), bitmap(loaded) {
+        BITMAP header = {};
+        GetObjectA(bitmap, sizeof header, &header);
+        width = header.bmWidth;
+        height = header.bmHeight;
+        SelectObject(dc, bitmap);
+    }
+    ~Surface() {
+        DeleteDC(dc); // first, so that the bitmap is no longer selected
+        DeleteObject(bitmap);
+    }
+
+    // Every pixel against the colour expected there; stops at the first miss.
+    void Expect(const std::function<COLORREF(int, int)> &expected, const char *what) {
+        for (int y = 0; y < height; y++)
+            for (int x = 0; x < width; x++)
+                ASSERT_EQ(expected(x, y), GetPixel(dc, x, y)) << what << " pixel " << x << "," << y;
+    }
 };
 
-Surface MakeSurface(int width, int height, COLORREF fill) {
-    Surface s;
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof info);
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void *bits = NULL;
-    s.dc = CreateCompatibleDC(NULL);
-    s.bitmap = CreateDIBSection(s.dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    s.kept = SelectObject(s.dc, s.bitmap);
-    s.width = width;
-    s.height = height;
-    RECT all = {0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(fill);
-    FillRect(s.dc, &all, brush);
-    DeleteObject(brush);
-    return s;
-}
-
-void FreeSurface(Surface &s) {
-    SelectObject(s.dc, s.kept);
-    DeleteObject(s.bitmap);
-    DeleteDC(s.dc);
-}
-
-// Colours with key pixels on a diagonal pattern.
-COLORREF PatternColour(int x, int y) {
-    if ((x + 2 * y) % 5 == 0)
-        return COLOUR_KEY;
-    return RGB(x * 7 % 256, y * 11 % 256, (x + y) % 256);
-}
-
-Surface MakePattern(int width, int height) {
-    Surface s = MakeSurface(width, height, RGB(0, 0, 0));
-    for (int y = 0; y < height; y++)
-        for (int x = 0; x < width; x++)
-            SetPixel(s.dc, x, y, PatternColour(x, y));
-    return s;
-}
-
-int CountChanged(Surface &target, COLORREF fill) {
-    int changed = 0;
-    for (int y = 0; y < target.height; y++)
-        for (int x = 0; x < target.width; x++)
-            if (GetPixel(target.dc, x, y) != fill)
-                changed++;
-    return changed;
+// The picture's colour at a target pixel when drawn at (left, top), or the
+// background outside it and at its key pixels.
+COLORREF Drawn(HDC source, int w, int h, int x, int y) {
+    if (x < 0 || x >= w || y < 0 || y >= h)
+        return Background;
+    COLORREF colour = GetPixel(source, x, y);
+    return colour == COLOUR_KEY ? Background : colour;
 }
 
 TEST(DissolveOrder, EveryPassOnceAndTheKnownCells) {
-    int seen[64];
-    memset(seen, 0, sizeof seen);
+    int seen[64] = {};
     for (int y = 0; y < 8; y++)
         for (int x = 0; x < 8; x++) {
             ASSERT_LT(DissolveOrder[y][x], 64);
@@ -84,148 +74,288 @@ TEST(DissolveOrder, EveryPassOnceAndTheKnownCells) {
         }
     for (int pass = 0; pass < 64; pass++)
         EXPECT_EQ(1, seen[pass]) << "pass " << pass;
-    // [y][x]
-    EXPECT_EQ(0, DissolveOrder[1][1]);
-    EXPECT_EQ(1, DissolveOrder[5][5]);
-    EXPECT_EQ(2, DissolveOrder[1][5]);
-    EXPECT_EQ(3, DissolveOrder[5][1]);
-    EXPECT_EQ(4, DissolveOrder[3][3]);
-    EXPECT_EQ(5, DissolveOrder[7][7]);
-    EXPECT_EQ(63, DissolveOrder[7][1]);
-    EXPECT_EQ(44, DissolveOrder[0][0]);
+    const int known[][3] = {// y, x, pass
+                            {1, 1, 0}, {5, 5, 1}, {1, 5, 2},  {5, 1, 3},
+                            {3, 3, 4}, {7, 7, 5}, {7, 1, 63}, {0, 0, 44}};
+    for (const auto &cell : known)
+        EXPECT_EQ(cell[2], DissolveOrder[cell[0]][cell[1]]) << cell[0] << "," << cell[1];
 }
 
-TEST(PaintPixels, EachPassAddsItsCellPixel) {
-    const int left = 3, top = 5;
-    Surface source = MakeSurface(20, 17, RGB(10, 20, 30));
-    const int passCounts[] = {1, 2, 7, 63};
-    for (int passes : passCounts) {
-        Surface target = MakeSurface(30, 30, Background);
-        PaintPixelsDissolve(target.dc, source.dc, 20, 17, left, top, passes);
-        for (int y = 0; y < 30; y++)
-            for (int x = 0; x < 30; x++) {
-                int bx = x - left, by = y - top;
-                bool inside = bx >= 0 && bx < 20 && by >= 0 && by < 17;
-                bool drawn = inside && DissolveOrder[by % 8][bx % 8] < passes;
-                ASSERT_EQ(drawn ? RGB(10, 20, 30) : Background, GetPixel(target.dc, x, y))
-                    << passes << " passes, pixel " << x << "," << y;
-            }
-        FreeSurface(target);
-    }
-    FreeSurface(source);
-}
-
-TEST(PaintPixels, DissolveEndsAsPlainAndKeyPixelsShowThrough) {
+TEST(PaintPixels, EachPassAddsItsCellPixelsTheLastEndsAsPlainAndClipHolds) {
+    // Colours with key pixels on a diagonal pattern, at a size and place that
+    // are no multiple of the 8-pixel cell.
     const int w = 37, h = 21, left = 4, top = 2;
-    Surface source = MakePattern(w, h);
-    Surface plain = MakeSurface(45, 25, Background);
-    Surface dissolved = MakeSurface(45, 25, Background);
-    PaintPixelsPlain(plain.dc, source.dc, w, h, left, top);
-    PaintPixelsDissolve(dissolved.dc, source.dc, w, h, left, top, 64);
+    Surface source(w, h, RGB(0, 0, 0));
     int keyPixels = 0;
-    for (int y = 0; y < 25; y++)
-        for (int x = 0; x < 45; x++) {
-            int bx = x - left, by = y - top;
-            COLORREF expected = Background;
-            if (bx >= 0 && bx < w && by >= 0 && by < h) {
-                if (PatternColour(bx, by) == COLOUR_KEY)
-                    keyPixels++;
-                else
-                    expected = PatternColour(bx, by);
-            }
-            ASSERT_EQ(expected, GetPixel(plain.dc, x, y)) << x << "," << y;
-            ASSERT_EQ(expected, GetPixel(dissolved.dc, x, y)) << x << "," << y;
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            bool key = (x + 2 * y) % 5 == 0;
+            keyPixels += key;
+            SetPixel(source.dc, x, y,
+                     key ? COLOUR_KEY : RGB(x * 7 % 256, y * 11 % 256, (x + y) % 256));
         }
     EXPECT_GT(keyPixels, 100);
-    FreeSurface(source);
-    FreeSurface(plain);
-    FreeSurface(dissolved);
+    auto after = [&](int passes) {
+        return [&, passes](int x, int y) {
+            int bx = x - left, by = y - top;
+            bool due = bx >= 0 && by >= 0 && DissolveOrder[by % 8][bx % 8] < passes;
+            return due ? Drawn(source.dc, w, h, bx, by) : Background;
+        };
+    };
+    for (int passes : {1, 2, 7, 63, 64}) {
+        Surface target(45, 25, Background);
+        PaintPixelsDissolve(target.dc, source.dc, w, h, left, top, passes);
+        target.Expect(after(passes), std::to_string(passes).append(" passes").c_str());
+    }
+    Surface plain(45, 25, Background);
+    PaintPixelsPlain(plain.dc, source.dc, w, h, left, top);
+    plain.Expect(after(64), "plain");
+
+    // A clipped target keeps its pixels outside the clip.
+    Surface clipped(45, 25, Background);
+    IntersectClipRect(clipped.dc, 8, 8, 16, 16);
+    PaintPixelsDissolve(clipped.dc, source.dc, w, h, left, top, 64);
+    clipped.Expect(
+        [&](int x, int y) {
+            return x >= 8 && x < 16 && y >= 8 && y < 16 ? after(64)(x, y) : Background;
+        },
+        "clipped");
 }
 
-TEST(PaintPixels, KeyOnlyPictureDrawsNothing) {
-    Surface source = MakeSurface(16, 16, COLOUR_KEY);
-    Surface target = MakeSurface(20, 20, Background);
+TEST(PaintPixels, KeyOnlyPictureAndUnknownBitmapsDrawNothing) {
+    auto background = [](int, int) { return Background; };
+    Surface source(16, 16, COLOUR_KEY);
+    Surface target(64, 64, Background);
     PaintPixelsPlain(target.dc, source.dc, 16, 16, 1, 1);
     PaintPixelsDissolve(target.dc, source.dc, 16, 16, 2, 2, 64);
-    EXPECT_EQ(0, CountChanged(target, Background));
-    FreeSurface(source);
-    FreeSurface(target);
-}
-
-TEST(PaintBitmap, UnknownIdDrawsNothing) {
-    Surface target = MakeSurface(64, 64, Background);
+    target.Expect(background, "key only");
     RECT at = {0, 0, 64, 64};
     PaintBitmap(target.dc, 9999, &at, 0);
     PaintBitmap(target.dc, 9999, &at, 1);
     PaintBitmap(target.dc, -1, &at, 1);
-    EXPECT_EQ(0, CountChanged(target, Background));
-    FreeSurface(target);
-}
-
-// Compares the target with the resource as the platform loads it: drawn at
-// (left, top) with its own size, key pixels left at the background.
-void ExpectPicture(short id, int width, int height, int dissolve) {
-    HBITMAP reference = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(id));
-    ASSERT_TRUE(reference != NULL) << "bitmap " << id;
-    BITMAP header;
-    GetObjectA(reference, sizeof header, &header);
-    EXPECT_EQ(width, header.bmWidth);
-    EXPECT_EQ(height, header.bmHeight);
-    HDC refDc = CreateCompatibleDC(NULL);
-    HGDIOBJ kept = SelectObject(refDc, reference);
-
-    const int left = 20, top = 10;
-    Surface target = MakeSurface(left + width + 5, top + height + 5, Background);
-    // Only the corner counts; right and bottom are the backdrop's test rectangle.
-    RECT at = {left, top, left + 300, top + 40};
-    PaintBitmap(target.dc, id, &at, dissolve);
-    int drawn = 0, keyed = 0;
-    for (int y = 0; y < target.height; y++)
-        for (int x = 0; x < target.width; x++) {
-            int bx = x - left, by = y - top;
-            COLORREF expected = Background;
-            if (bx >= 0 && bx < width && by >= 0 && by < height) {
-                COLORREF colour = GetPixel(refDc, bx, by);
-                if (colour == COLOUR_KEY) {
-                    keyed++;
-                } else {
-                    expected = colour;
-                    drawn++;
-                }
-            }
-            ASSERT_EQ(expected, GetPixel(target.dc, x, y))
-                << "bitmap " << id << " " << x << "," << y;
-        }
-    EXPECT_GT(drawn, 0) << "bitmap " << id;
-    EXPECT_GT(keyed, 0) << "bitmap " << id << " has no key-coloured background";
-
-    SelectObject(refDc, kept);
-    DeleteDC(refDc);
-    DeleteObject(reference);
-    FreeSurface(target);
+    target.Expect(background, "unknown id");
 }
 
 TEST(PaintBitmap, BackdropPicturesFromTheResources) {
     AppInstance = GetModuleHandleA(NULL);
-    ExpectPicture(IDB_BACKDROP_BANNER, 400, 50, 0);
-    ExpectPicture(IDB_BACKDROP_MOUSE, 144, 43, 1);
-    ExpectPicture(IDB_BACKDROP_SLOGAN, 490, 43, 1);
+    const struct {
+        short id;
+        int width, height, dissolve;
+    } pictures[] = {{IDB_BACKDROP_BANNER, 400, 50, 0},
+                    {IDB_BACKDROP_MOUSE, 144, 43, 1},
+                    {IDB_BACKDROP_SLOGAN, 490, 43, 1}};
+    for (const auto &p : pictures) {
+        // Compared with the resource as the platform loads it.
+        Surface reference(LoadBitmapA(AppInstance, MAKEINTRESOURCEA(p.id)));
+        ASSERT_TRUE(reference.bitmap != NULL) << "bitmap " << p.id;
+        EXPECT_EQ(p.width, reference.width) << p.id;
+        EXPECT_EQ(p.height, reference.height) << p.id;
+        int drawn = 0, keyed = 0;
+        for (int y = 0; y < p.height; y++)
+            for (int x = 0; x < p.width; x++)
+                (GetPixel(reference.dc, x, y) == COLOUR_KEY ? keyed : drawn)++;
+        EXPECT_GT(drawn, 0) << "bitmap " << p.id;
+        EXPECT_GT(keyed, 0) << "bitmap " << p.id << " has no key-coloured background";
+
+        const int left = 20, top = 10;
+        Surface target(left + p.width + 5, top + p.height + 5, Background);
+        // Only the corner counts; right and bottom are the backdrop's test rectangle.
+        RECT at = {left, top, left + 300, top + 40};
+        PaintBitmap(target.dc, p.id, &at, p.dissolve);
+        target.Expect(
+            [&](int x, int y) { return Drawn(reference.dc, p.width, p.height, x - left, y - top); },
+            std::to_string(p.id).c_str());
+    }
 }
 
-TEST(PaintBitmap, ClippedTargetKeepsPixelsOutsideTheClip) {
-    const int w = 24, h = 24;
-    Surface source = MakeSurface(w, h, RGB(1, 2, 3));
-    Surface target = MakeSurface(w, h, Background);
-    IntersectClipRect(target.dc, 8, 8, 16, 16);
-    PaintPixelsDissolve(target.dc, source.dc, w, h, 0, 0, 64);
-    for (int y = 0; y < h; y++)
-        for (int x = 0; x < w; x++) {
-            bool inside = x >= 8 && x < 16 && y >= 8 && y < 16;
-            ASSERT_EQ(inside ? RGB(1, 2, 3) : Background, GetPixel(target.dc, x, y))
-                << x << "," << y;
+TEST(BackdropGradient, StepAndColours) {
+    // Compared as doubles: the float itself, not a value near it.
+    EXPECT_EQ(3.0117650032043457, (double)BandStep(768));
+    EXPECT_EQ(1.8823530673980713, (double)BandStep(480));
+    // From blue to almost black.
+    EXPECT_EQ((COLORREF)0x00FF0000, BandColour(0)); // RGB(0, 0, 255), as a number
+    EXPECT_EQ(RGB(0, 0, 254), BandColour(1));
+    EXPECT_EQ(RGB(0, 0, 1), BandColour(254));
+}
+
+TEST(BackdropGradient, BandsTileEveryHeightUpTo4096WithTheKnownEdges) {
+    const struct {
+        short height, tops[5], lastTop, fewestRows, emptyBands;
+    } known[] = {
+        {768, {0, 3, 6, 9, 12}, 764, 3, 0},
+        {480, {0, 1, 3, 5, 7}, 478, 1, 0},
+        {200, {0, 0, 1, 2, 3}, 199, 0, 55},
+    };
+    for (short height = 1; height <= 4096; height++) {
+        float step = BandStep(height);
+        short tops[BACKDROP_BANDS], previousBottom = 0;
+        int fewest = height, most = 0, empty = 0;
+        for (short i = 0; i < BACKDROP_BANDS; i++) {
+            short bottom;
+            BandEdges(step, i, &tops[i], &bottom);
+            ASSERT_EQ(previousBottom, tops[i]) << "height " << height << " band " << i;
+            ASSERT_LE(tops[i], bottom) << "height " << height << " band " << i;
+            fewest = (std::min)(fewest, bottom - tops[i]);
+            most = (std::max)(most, bottom - tops[i]);
+            empty += bottom == tops[i];
+            previousBottom = bottom;
         }
-    FreeSurface(source);
-    FreeSurface(target);
+        ASSERT_EQ(height, previousBottom) << "height " << height;
+        for (const auto &k : known) {
+            if (k.height != height)
+                continue;
+            EXPECT_EQ(std::vector<short>(k.tops, k.tops + 5), std::vector<short>(tops, tops + 5));
+            EXPECT_EQ(k.lastTop, tops[BACKDROP_BANDS - 1]) << height;
+            EXPECT_EQ(k.fewestRows, fewest) << height;
+            EXPECT_LE(most, k.fewestRows + 1) << height;
+            EXPECT_EQ(k.emptyBands, empty) << height;
+        }
+    }
+}
+
+std::string Text(const RECT &r) {
+    char text[64];
+    wsprintfA(text, "%ld,%ld,%ld,%ld", r.left, r.top, r.right, r.bottom);
+    return text;
+}
+
+// The bitmap and test rectangle of a picture, "none" when it is left out.
+std::string Placed(short index, short width, short height, int oem) {
+    short id = 0;
+    RECT r = {0, 0, 0, 0};
+    if (!BackdropPicture(index, width, height, oem, &id, &r))
+        return "none";
+    return std::to_string(id) + " at " + Text(r);
+}
+
+TEST(BackdropPictures, TestRectanglesAndTheOemScreen) {
+    EXPECT_EQ(306, IDB_BACKDROP_BANNER);
+    EXPECT_EQ("306 at 20,10,320,60", Placed(0, 1024, 768, 0));
+    EXPECT_EQ("305 at 854,10,1024,50", Placed(1, 1024, 768, 0));
+    EXPECT_EQ("307 at 20,708,600,758", Placed(2, 1024, 768, 0));
+    EXPECT_EQ("306 at 20,10,320,60", Placed(0, 640, 480, 1));
+    EXPECT_EQ("305 at 470,10,640,50", Placed(1, 640, 480, 1));
+    // An OEM setup leaves out the bottom picture, whatever its nonzero value.
+    EXPECT_EQ("none", Placed(2, 640, 480, 1));
+    EXPECT_EQ("none", Placed(2, 640, 480, -7));
+    EXPECT_EQ("307 at 20,420,600,470", Placed(2, 640, 480, 0));
+}
+
+class Backdrop : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        AppInstance = GetModuleHandleA(NULL);
+        ScreenWidth = (short)GetSystemMetrics(SM_CXSCREEN);
+        ScreenHeight = (short)GetSystemMetrics(SM_CYSCREEN);
+        InstallConfig.OEM = 0;
+        created = CreateBackdrop();
+    }
+    static void TearDownTestSuite() {
+        if (BackdropWindow)
+            DestroyWindow(BackdropWindow);
+    }
+    static int created;
+
+    // A client pixel of the backdrop as it stands on the screen.
+    static COLORREF Pixel(int x, int y) {
+        HDC dc = GetDC(BackdropWindow);
+        COLORREF colour = GetPixel(dc, x, y);
+        ReleaseDC(BackdropWindow, dc);
+        return colour;
+    }
+
+    static COLORREF BandAt(int y) {
+        float step = BandStep(ScreenHeight);
+        for (short i = 0; i < BACKDROP_BANDS; i++) {
+            short top, bottom;
+            BandEdges(step, i, &top, &bottom);
+            if (y >= top && y < bottom)
+                return BandColour(i);
+        }
+        return CLR_INVALID;
+    }
+
+    static void Repaint(const RECT *area) {
+        InvalidateRect(BackdropWindow, area, FALSE);
+        UpdateWindow(BackdropWindow);
+    }
+};
+
+int Backdrop::created;
+
+TEST_F(Backdrop, WindowClassAndFirstPaint) {
+    ASSERT_EQ(1, created);
+    ASSERT_TRUE(IsWindow(BackdropWindow));
+    char name[32];
+    GetClassNameA(BackdropWindow, name, sizeof name);
+    EXPECT_STREQ("SetupMain", name);
+    GetWindowTextA(BackdropWindow, name, sizeof name);
+    EXPECT_STREQ("Setup", name);
+    // The platform adds WS_CLIPSIBLINGS to every top-level window.
+    DWORD style = (DWORD)GetWindowLongA(BackdropWindow, GWL_STYLE) & ~(DWORD)WS_CLIPSIBLINGS;
+    EXPECT_EQ(0x90800000u, style);
+    EXPECT_TRUE(GetWindowLongA(BackdropWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(GetParent(BackdropWindow) == NULL);
+    RECT window, client;
+    GetWindowRect(BackdropWindow, &window);
+    GetClientRect(BackdropWindow, &client);
+    EXPECT_EQ(Text({0, 0, ScreenWidth, ScreenHeight}), Text(window));
+    // The one-pixel frame.
+    EXPECT_EQ(Text({0, 0, ScreenWidth - 2, ScreenHeight - 2}), Text(client));
+
+    WNDCLASSA backdropClass;
+    ASSERT_TRUE(GetClassInfoA(AppInstance, "SetupMain", &backdropClass));
+    EXPECT_EQ((UINT)(CS_HREDRAW | CS_VREDRAW), backdropClass.style);
+    EXPECT_TRUE(backdropClass.hbrBackground == NULL);
+    EXPECT_TRUE(backdropClass.hCursor == LoadCursorA(NULL, IDC_ARROW));
+    EXPECT_EQ((WNDPROC)BackdropProc, backdropClass.lpfnWndProc);
+
+    // The first paint is over when the creation returns: nothing is left.
+    EXPECT_EQ(0, DissolvePending);
+    EXPECT_FALSE(GetUpdateRect(BackdropWindow, NULL, FALSE));
+    EXPECT_EQ(BandColour(0), Pixel(600, 0));
+    EXPECT_EQ(BandAt(ScreenHeight - 3), Pixel(600, ScreenHeight - 3));
+    EXPECT_EQ(BandAt(300), Pixel(5, 300));
+}
+
+TEST_F(Backdrop, MessagesItLeavesAlone) {
+    EXPECT_EQ(0, SendMessageA(BackdropWindow, WM_PAGE_INIT, 0, 0));
+    // Told apart by the low 16 bits of the number.
+    EXPECT_EQ(0, BackdropProc(BackdropWindow, 0x10000 | WM_PAGE_INIT, 0, 0));
+    EXPECT_EQ(0, BackdropProc(BackdropWindow, WM_DESTROY, 0, 0));
+    MSG message;
+    EXPECT_FALSE(PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    EXPECT_TRUE(IsWindow(BackdropWindow));
+}
+
+TEST_F(Backdrop, RepaintBesideTheBannerTestRectangleShowsTheGradient) {
+    // Find a drawn (non-key) pixel of the banner beyond its test rectangle.
+    int x = -1, y = -1;
+    for (int row = 10; row < 60 && x < 0; row++)
+        for (int column = 330; column < 420 && x < 0; column++)
+            if (Pixel(column, row) != BandAt(row)) {
+                x = column;
+                y = row;
+            }
+    ASSERT_GE(x, 0) << "the banner draws nothing in columns 330-419";
+
+    RECT beside = {325, 10, 420, 60};
+    Repaint(&beside);
+    EXPECT_EQ(BandAt(y), Pixel(x, y));
+    for (int column = 325; column < 420; column += 7)
+        EXPECT_EQ(BandAt(y), Pixel(column, y)) << column;
+
+    // A paint that touches the test rectangle brings the whole picture back,
+    // plainly, its far columns too.
+    RECT corner = {300, 20, 330, 30};
+    Repaint(&corner);
+    EXPECT_EQ(BandAt(y), Pixel(x, y)) << "outside the update region nothing changes";
+    Repaint(NULL);
+    EXPECT_NE(BandAt(y), Pixel(x, y));
+    EXPECT_EQ(0, DissolvePending);
+    MSG message;
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
 }
 
 } // namespace

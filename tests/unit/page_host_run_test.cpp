@@ -1,9 +1,12 @@
-// RunPage with real page windows from the program's templates: the loop and
-// its results, Back and a second showing, pages that end inside their init,
-// and the welcome page driven as a user would.
+// The page host: caption, centring and product-name arithmetic, then RunPage
+// with real page windows from the program's templates (the loop and its
+// results, Back and a second showing, pages that end inside their init) and
+// the welcome page driven as a user would.
 #include <gtest/gtest.h>
 
+#include <string.h>
 #include <string>
+#include <vector>
 
 #include "pages/page_host.h"
 #include "resources/resource_ids.h"
@@ -15,8 +18,8 @@ namespace {
 // Templates 105 and 106 are in the program but shown by no page, so their
 // classes are free for the test's own page procedure.
 const char ScriptedClass[] = "SETUP_SELTYPE";
-const short ScriptedTemplate = IDD_SELECT_TYPE;
 
+// What the test page's init does.
 enum InitAction {
     POST_COMMAND, // a button click queued for the loop
     POST_CLOSE,   // closed without any command
@@ -25,59 +28,58 @@ enum InitAction {
     CLOSE_LOSING_QUIT, // done inside WM_PAGE_INIT, then the queue emptied
 };
 
-struct Script {
+// In order, so that each showing also proves the one before it left the
+// class, the queue and the result in order.
+const struct Showing {
     InitAction action;
     WPARAM command;
-    short resultInInit;
-    // seen by the page
-    int created;
-    int initialised;
-    int controlsAtInit;
-    std::string titleAtInit;
-    RECT rectAtInit;
+    short resultInInit, resultBefore, result;
+} Showings[] = {
+    {POST_COMMAND, IDC_NEXT, 0, 0, 1},
+    {POST_COMMAND, IDC_BACK, 0, 1, 2},
+    {POST_COMMAND, IDC_CANCEL, 0, 1, 0}, // a second showing with the first class
+    // Closed without a command: the previous result goes on.
+    {POST_CLOSE, 0, 0, 2, 2},
+    {POST_CLOSE, 0, 0, 0, 0},
+    // A command with a notification code other than a click matches nothing.
+    {POST_COMMAND_THEN_CLOSE, MAKEWPARAM(IDC_NEXT, 1), 0, 2, 2},
+    // Done inside its init: the quit message it left must not end the next page.
+    {CLOSE_IN_INIT, 0, 1, 0, 1},
+    {POST_COMMAND, IDC_BACK, 0, 0, 2},
+    {CLOSE_LOSING_QUIT, 0, 0, 1, 0},
+    {POST_COMMAND, IDC_NEXT, 0, 0, 1},
 };
 
-Script Current;
+const Showing *Row;
+struct {
+    int created, initialised, controls;
+    std::string title;
+    RECT rect;
+} Seen;
 
 LRESULT CALLBACK ScriptedPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        Current.created++;
+        Seen.created++;
         ShowPageFrame(page, ScreenWidth, ScreenHeight);
         return 0;
     case WM_PAGE_INIT: {
-        Current.initialised++;
-        Current.controlsAtInit =
-            GetDlgItem(page, IDC_SIDE_PICTURE) != NULL && GetDlgItem(page, IDC_NEXT) != NULL;
-        char title[PAGE_TEXT];
-        GetWindowTextA(page, title, sizeof title);
-        Current.titleAtInit = title;
-        GetWindowRect(page, &Current.rectAtInit);
-        switch (Current.action) {
-        case POST_COMMAND:
-            PostMessageA(page, WM_COMMAND, Current.command, 0);
-            break;
-        case POST_COMMAND_THEN_CLOSE:
-            PostMessageA(page, WM_COMMAND, Current.command, 0);
+        Seen.initialised++;
+        Seen.controls = GetDlgItem(page, IDC_SIDE_PICTURE) && GetDlgItem(page, IDC_NEXT);
+        Seen.title = WindowText(page);
+        GetWindowRect(page, &Seen.rect);
+        if (Row->action == POST_COMMAND || Row->action == POST_COMMAND_THEN_CLOSE)
+            PostMessageA(page, WM_COMMAND, Row->command, 0);
+        if (Row->action == POST_CLOSE || Row->action == POST_COMMAND_THEN_CLOSE)
             PostMessageA(page, WM_CLOSE, 0, 0);
-            break;
-        case POST_CLOSE:
-            PostMessageA(page, WM_CLOSE, 0, 0);
-            break;
-        case CLOSE_IN_INIT:
-            PageResult = Current.resultInInit;
+        if (Row->action == CLOSE_IN_INIT || Row->action == CLOSE_LOSING_QUIT) {
+            PageResult = Row->resultInInit;
             ClosePageWindow(page);
-            break;
-        case CLOSE_LOSING_QUIT: {
-            PageResult = Current.resultInInit;
-            ClosePageWindow(page);
-            // As the copy page's one-second wait does: everything queued,
-            // the quit message included, is dropped.
-            MSG dropped;
-            while (PeekMessageA(&dropped, NULL, 0, 0, PM_REMOVE)) {
-            }
-            break;
         }
+        // As the copy page's one-second wait does: everything queued, the
+        // quit message included, is dropped.
+        MSG dropped;
+        while (Row->action == CLOSE_LOSING_QUIT && PeekMessageA(&dropped, NULL, 0, 0, PM_REMOVE)) {
         }
         break;
     }
@@ -95,39 +97,24 @@ LRESULT CALLBACK ScriptedPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(page, message, wParam, lParam);
 }
 
-// Ends a RunPage that would otherwise never return, so that a broken host
-// fails the test instead of hanging the suite.
-struct Watchdog {
-    DWORD thread;
-    HANDLE done;
-    volatile LONG fired;
-};
-
-DWORD WINAPI WatchdogThread(LPVOID parameter) {
-    Watchdog *dog = static_cast<Watchdog *>(parameter);
-    if (WaitForSingleObject(dog->done, 30000) == WAIT_TIMEOUT) {
-        InterlockedExchange(&dog->fired, 1);
-        PostThreadMessageA(dog->thread, WM_QUIT, 0, 0);
-    }
-    return 0;
+// Ends a RunPage loop that would otherwise never return, so that a broken
+// host fails the test instead of hanging the suite.
+bool gaveUp;
+void CALLBACK GiveUp(HWND, UINT, UINT_PTR, DWORD) {
+    gaveUp = true;
+    PostQuitMessage(0);
 }
 
-short RunGuarded(const char *className, WNDPROC proc, short templateId, bool *hung) {
-    Watchdog dog = {GetCurrentThreadId(), CreateEventA(NULL, TRUE, FALSE, NULL), 0};
-    HANDLE thread = CreateThread(NULL, 0, WatchdogThread, &dog, 0, NULL);
+short RunGuarded(const char *className, WNDPROC proc, short templateId) {
+    gaveUp = false;
+    UINT_PTR timer = SetTimer(NULL, 0, 30000, GiveUp);
     short result = RunPage(className, proc, templateId);
-    SetEvent(dog.done);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    CloseHandle(dog.done);
-    *hung = dog.fired != 0;
-    DropQuitMessage();
+    KillTimer(NULL, timer);
+    EXPECT_FALSE(gaveUp) << "RunPage did not end";
+    // Only the guard's own quit is taken: one the host left must show.
+    if (gaveUp)
+        DropQuitMessage();
     return result;
-}
-
-bool QuitPending() {
-    MSG message;
-    return PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
 }
 
 class PageHost : public ::testing::Test {
@@ -140,38 +127,30 @@ class PageHost : public ::testing::Test {
         CopyText(InstallConfig.ProductName, sizeof InstallConfig.ProductName, "Velor Scroll Mouse");
         CopyText(InstallConfig.Caption, sizeof InstallConfig.Caption,
                  "Velor Scroll Mouse Setup Program");
-        Current = Script();
-    }
-
-    short Run(InitAction action, WPARAM command = 0, short resultInInit = 0) {
-        Current.action = action;
-        Current.command = command;
-        Current.resultInInit = resultInInit;
-        bool hung = false;
-        short result = RunGuarded(ScriptedClass, ScriptedPageProc, ScriptedTemplate, &hung);
-        EXPECT_FALSE(hung) << "RunPage did not end";
-        return result;
     }
 };
 
 void ExpectCentred(const RECT &rect) {
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    EXPECT_EQ((ScreenWidth - width) / 2, rect.left);
-    EXPECT_EQ((ScreenHeight - height) / 2, rect.top);
+    EXPECT_EQ((ScreenWidth - (rect.right - rect.left)) / 2, rect.left);
+    EXPECT_EQ((ScreenHeight - (rect.bottom - rect.top)) / 2, rect.top);
 }
 
-TEST_F(PageHost, NextEndsTheLoopWithOne) {
-    PageResult = 0;
-    EXPECT_EQ(1, Run(POST_COMMAND, IDC_NEXT));
-    EXPECT_EQ(1, PageResult);
-    EXPECT_EQ(1, Current.created);
-    EXPECT_EQ(1, Current.initialised);
-    EXPECT_TRUE(Current.controlsAtInit);
-    EXPECT_EQ("Velor Scroll Mouse Setup", Current.titleAtInit);
-    ExpectCentred(Current.rectAtInit);
-    EXPECT_FALSE(QuitPending());
-
+TEST_F(PageHost, ShowingsEndWithTheirResultsAndLeaveNothingQueued) {
+    for (const Showing &showing : Showings) {
+        SCOPED_TRACE(testing::Message() << "showing " << &showing - Showings);
+        Row = &showing;
+        Seen = {};
+        PageResult = showing.resultBefore;
+        EXPECT_EQ(showing.result, RunGuarded(ScriptedClass, ScriptedPageProc, IDD_SELECT_TYPE));
+        EXPECT_EQ(showing.result, PageResult);
+        EXPECT_EQ(1, Seen.created);
+        EXPECT_EQ(1, Seen.initialised);
+        EXPECT_TRUE(Seen.controls);
+        EXPECT_EQ("Velor Scroll Mouse Setup", Seen.title);
+        ExpectCentred(Seen.rect);
+        MSG quit;
+        EXPECT_FALSE(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    }
     WNDCLASSA pageClass;
     ASSERT_TRUE(GetClassInfoA(AppInstance, ScriptedClass, &pageClass));
     EXPECT_EQ((UINT)(CS_HREDRAW | CS_VREDRAW), pageClass.style);
@@ -179,129 +158,128 @@ TEST_F(PageHost, NextEndsTheLoopWithOne) {
     EXPECT_EQ(0, pageClass.cbClsExtra);
     EXPECT_EQ((HBRUSH)5, pageClass.hbrBackground);
     EXPECT_TRUE(pageClass.hCursor != NULL);
-}
-
-TEST_F(PageHost, BackThenASecondShowingWithTheFirstClass) {
-    EXPECT_EQ(2, Run(POST_COMMAND, IDC_BACK));
-    EXPECT_EQ(2, PageResult);
-    int createdBefore = Current.created;
-    Current.controlsAtInit = 0;
-    EXPECT_EQ(0, Run(POST_COMMAND, IDC_CANCEL));
-    EXPECT_EQ(createdBefore + 1, Current.created);
-    EXPECT_TRUE(Current.controlsAtInit);
-    EXPECT_EQ("Velor Scroll Mouse Setup", Current.titleAtInit);
-    EXPECT_EQ(1, Run(POST_COMMAND, IDC_NEXT));
-
-    WNDCLASSA pageClass;
-    ASSERT_TRUE(GetClassInfoA(AppInstance, ScriptedClass, &pageClass));
     EXPECT_EQ((WNDPROC)ScriptedPageProc, pageClass.lpfnWndProc);
-}
-
-TEST_F(PageHost, ClosedWithoutACommandHandsOnThePreviousResult) {
-    PageResult = 2;
-    EXPECT_EQ(2, Run(POST_CLOSE));
-    PageResult = 0;
-    EXPECT_EQ(0, Run(POST_CLOSE));
-    // A command with a notification code other than a click matches nothing.
-    PageResult = 2;
-    EXPECT_EQ(2, Run(POST_COMMAND_THEN_CLOSE, MAKEWPARAM(IDC_NEXT, 1)));
-}
-
-TEST_F(PageHost, PageDoneInsideItsInit) {
-    EXPECT_EQ(1, Run(CLOSE_IN_INIT, 0, 1));
-    // The quit message it left was taken, so the next page runs its loop.
-    EXPECT_FALSE(QuitPending());
-    EXPECT_EQ(2, Run(POST_COMMAND, IDC_BACK));
-}
-
-TEST_F(PageHost, PageDoneInsideItsInitWhoseQuitWasDropped) {
-    PageResult = 1;
-    EXPECT_EQ(0, Run(CLOSE_LOSING_QUIT, 0, 0));
-    EXPECT_EQ(1, Current.initialised);
-    EXPECT_EQ(1, Run(POST_COMMAND, IDC_NEXT));
 }
 
 TEST_F(PageHost, MissingTemplateAbandonsTheSetup) {
     PageResult = 1;
-    bool hung = false;
-    EXPECT_EQ(0, RunGuarded(ScriptedClass, ScriptedPageProc, 4321, &hung));
-    EXPECT_FALSE(hung);
+    EXPECT_EQ(0, RunGuarded(ScriptedClass, ScriptedPageProc, 4321));
     EXPECT_EQ(0, PageResult);
 }
 
-struct WelcomeSeen {
-    HWND page;
-    std::string title;
-    std::string text;
-    int backEnabled;
-    RECT rect;
-    std::string notice;
-    int openAfterBack;
-};
-
-WelcomeSeen ReadWelcome() {
-    WelcomeSeen seen = WelcomeSeen();
-    seen.page = WaitForWindow("SETUP_BEGIN", NULL);
-    if (seen.page == NULL)
-        return seen;
-    // The page is filled in before its loop serves anything.
-    WaitFor([&] { return ItemText(seen.page, IDC_WELCOME_TEXT).find('%') == std::string::npos; });
-    seen.title = WindowText(seen.page);
-    seen.text = ItemText(seen.page, IDC_WELCOME_TEXT);
-    seen.backEnabled = IsWindowEnabled(GetDlgItem(seen.page, IDC_BACK));
-    GetWindowRect(seen.page, &seen.rect);
-    return seen;
+// The welcome page as a user sees it: its text, a Back that does nothing,
+// then Next, or Cancel with its notice.
+TEST_F(PageHost, WelcomePageNextAndCancel) {
+    const struct {
+        int button;
+        short result;
+        const char *notice;
+    } presses[] = {{IDC_NEXT, 1, ""},
+                   {IDC_CANCEL, 0, "Velor Scroll Mouse installation is not completed !"}};
+    for (const auto &press : presses) {
+        PageResult = 1 - press.result;
+        short result = -1;
+        HWND page = NULL;
+        std::string title, text, notice;
+        int backEnabled = -1, openAfterBack = 0;
+        RECT rect = {0, 0, 0, 0};
+        RunDriven([&] { result = RunGuarded("SETUP_BEGIN", WelcomePageProc, IDD_WELCOME); },
+                  [&] {
+                      page = WaitForWindow("SETUP_BEGIN", NULL);
+                      if (page == NULL)
+                          return;
+                      // The page is filled in before its loop serves anything.
+                      WaitFor([&] {
+                          return ItemText(page, IDC_WELCOME_TEXT).find('%') == std::string::npos;
+                      });
+                      title = WindowText(page);
+                      text = ItemText(page, IDC_WELCOME_TEXT);
+                      backEnabled = IsWindowEnabled(GetDlgItem(page, IDC_BACK));
+                      GetWindowRect(page, &rect);
+                      PressButton(page, IDC_BACK);
+                      Sleep(200);
+                      openAfterBack = IsWindow(page);
+                      PressButton(page, press.button);
+                      if (*press.notice)
+                          notice = AnswerMessageBox("Velor Scroll Mouse Setup Program", IDOK);
+                  });
+        ASSERT_TRUE(page != NULL);
+        EXPECT_EQ(press.result, result);
+        EXPECT_EQ("Velor Scroll Mouse Setup", title);
+        EXPECT_EQ(" This program will install Velor Scroll Mouse into your computer.", text);
+        EXPECT_FALSE(backEnabled);
+        EXPECT_TRUE(openAfterBack);
+        ExpectCentred(rect);
+        EXPECT_EQ(press.notice, notice);
+        EXPECT_FALSE(IsWindow(page));
+    }
 }
 
-TEST_F(PageHost, WelcomePageNext) {
-    short result = -1;
-    WelcomeSeen seen;
-    RunDriven(
-        [&] {
-            bool hung = false;
-            result = RunGuarded("SETUP_BEGIN", WelcomePageProc, IDD_WELCOME, &hung);
-            EXPECT_FALSE(hung);
-        },
-        [&] {
-            seen = ReadWelcome();
-            if (seen.page == NULL)
-                return;
-            // Its Back button is disabled; a Back command does nothing either.
-            PressButton(seen.page, IDC_BACK);
-            Sleep(200);
-            seen.openAfterBack = IsWindow(seen.page);
-            PressButton(seen.page, IDC_NEXT);
-        });
-    ASSERT_TRUE(seen.page != NULL);
-    EXPECT_EQ(1, result);
-    EXPECT_EQ("Velor Scroll Mouse Setup", seen.title);
-    EXPECT_EQ(" This program will install Velor Scroll Mouse into your computer.", seen.text);
-    EXPECT_FALSE(seen.backEnabled);
-    EXPECT_TRUE(seen.openAfterBack);
-    ExpectCentred(seen.rect);
+TEST(PageCaption, ProductNameBlankTemplateCaptionAndCut) {
+    char out[PAGE_TEXT];
+    EXPECT_EQ(1, BuildPageCaption(out, sizeof out, "Velor Scroll Mouse", "Setup"));
+    EXPECT_STREQ("Velor Scroll Mouse Setup", out);
+    EXPECT_EQ(1, BuildPageCaption(out, sizeof out, "", "Setup"));
+    EXPECT_STREQ(" Setup", out);
+
+    char longCaption[PAGE_TEXT];
+    memset(longCaption, 'c', sizeof longCaption - 1);
+    longCaption[sizeof longCaption - 1] = '\0';
+    memset(out, 'x', sizeof out);
+    EXPECT_EQ(0, BuildPageCaption(out, sizeof out, "Velor", longCaption));
+    EXPECT_EQ(PAGE_TEXT - 1, (int)strlen(out));
+    EXPECT_EQ(0, strncmp("Velor c", out, 7));
 }
 
-TEST_F(PageHost, WelcomePageCancelShowsTheNotice) {
-    short result = -1;
-    WelcomeSeen seen;
-    PageResult = 1;
-    RunDriven(
-        [&] {
-            bool hung = false;
-            result = RunGuarded("SETUP_BEGIN", WelcomePageProc, IDD_WELCOME, &hung);
-            EXPECT_FALSE(hung);
-        },
-        [&] {
-            seen = ReadWelcome();
-            if (seen.page == NULL)
-                return;
-            PressButton(seen.page, IDC_CANCEL);
-            seen.notice = AnswerMessageBox("Velor Scroll Mouse Setup Program", IDOK);
-        });
-    ASSERT_TRUE(seen.page != NULL);
-    EXPECT_EQ(0, result);
-    EXPECT_EQ("Velor Scroll Mouse installation is not completed !", seen.notice);
-    EXPECT_FALSE(IsWindow(seen.page));
+TEST(PageCentring, OnePixelMoreThanTheExtentInSixteenBits) {
+    const struct {
+        LONG left, top, right, bottom;
+        short screenWidth, screenHeight;
+        int width, height, x, y;
+    } cases[] = {
+        {0, 0, 427, 328, 1024, 768, 428, 329, 298, 219}, // 219.5 truncated
+        // Only the extent counts, not where the window was.
+        {100, 200, 527, 528, 640, 480, 428, 329, 106, 75},
+        // Larger than the screen: -61 / 2 goes toward zero, not to -31.
+        {0, 0, 700, 500, 640, 480, 701, 501, -30, -10},
+        // 40001 does not fit a signed 16-bit width: it wraps to -25535.
+        {0, 0, 40000, 99, 1024, 768, -25535, 100, 13279, 334},
+    };
+    for (const auto &c : cases) {
+        RECT window = {c.left, c.top, c.right, c.bottom};
+        PagePlacement p;
+        CentrePage(&window, c.screenWidth, c.screenHeight, &p);
+        EXPECT_EQ(std::vector<int>({c.width, c.height, c.x, c.y}),
+                  std::vector<int>({p.width, p.height, p.x, p.y}))
+            << c.right;
+    }
+}
+
+TEST(ProductText, NameGoesWhereThePercentSIsAndLongOutputIsCut) {
+    const char *welcome = " This program will install %s into your computer.";
+    const struct {
+        const char *format, *name, *expected;
+    } cases[] = {
+        {welcome, "Velor Scroll Mouse",
+         " This program will install Velor Scroll Mouse into your computer."},
+        {"You have installed %s Successfully !", "", "You have installed  Successfully !"},
+        {"100%% %d %", "x", "100% %d %"},
+        // The longest name a script holds fits.
+        {welcome, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcde",
+         " This program will install ABCDEFGHIJKLMNOPQRSTUVWXYZabcde into your computer."},
+    };
+    char out[PAGE_TEXT];
+    for (const auto &c : cases) {
+        EXPECT_EQ(1, FormatProductText(out, sizeof out, c.format, c.name)) << c.format;
+        EXPECT_STREQ(c.expected, out);
+    }
+
+    char format[PAGE_TEXT];
+    memset(format, 'f', sizeof format - 3);
+    strcpy(format + sizeof format - 3, "%s");
+    EXPECT_EQ(0, FormatProductText(out, sizeof out, format, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcde"));
+    EXPECT_EQ(PAGE_TEXT - 1, (int)strlen(out));
+    EXPECT_EQ('A', out[PAGE_TEXT - 3]);
 }
 
 } // namespace
