@@ -241,50 +241,38 @@ TEST(BackdropPictures, TestRectanglesAndTheOemScreen) {
     EXPECT_EQ("307 at 20,420,600,470", Placed(2, 640, 480, 0));
 }
 
-class Backdrop : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        AppInstance = GetModuleHandleA(NULL);
-        ScreenWidth = (short)GetSystemMetrics(SM_CXSCREEN);
-        ScreenHeight = (short)GetSystemMetrics(SM_CYSCREEN);
-        InstallConfig.OEM = 0;
-        created = CreateBackdrop();
-    }
-    static void TearDownTestSuite() {
-        if (BackdropWindow)
-            DestroyWindow(BackdropWindow);
-    }
-    static int created;
+// A client pixel of the backdrop as it stands on the screen.
+COLORREF Pixel(int x, int y) {
+    HDC dc = GetDC(BackdropWindow);
+    COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(BackdropWindow, dc);
+    return colour;
+}
 
-    // A client pixel of the backdrop as it stands on the screen.
-    static COLORREF Pixel(int x, int y) {
-        HDC dc = GetDC(BackdropWindow);
-        COLORREF colour = GetPixel(dc, x, y);
-        ReleaseDC(BackdropWindow, dc);
-        return colour;
+COLORREF BandAt(int y) {
+    float step = BandStep(ScreenHeight);
+    for (short i = 0; i < BACKDROP_BANDS; i++) {
+        short top, bottom;
+        BandEdges(step, i, &top, &bottom);
+        if (y >= top && y < bottom)
+            return BandColour(i);
     }
+    return CLR_INVALID;
+}
 
-    static COLORREF BandAt(int y) {
-        float step = BandStep(ScreenHeight);
-        for (short i = 0; i < BACKDROP_BANDS; i++) {
-            short top, bottom;
-            BandEdges(step, i, &top, &bottom);
-            if (y >= top && y < bottom)
-                return BandColour(i);
-        }
-        return CLR_INVALID;
-    }
+void Repaint(const RECT *area) {
+    InvalidateRect(BackdropWindow, area, FALSE);
+    UpdateWindow(BackdropWindow);
+}
 
-    static void Repaint(const RECT *area) {
-        InvalidateRect(BackdropWindow, area, FALSE);
-        UpdateWindow(BackdropWindow);
-    }
-};
-
-int Backdrop::created;
-
-TEST_F(Backdrop, WindowClassAndFirstPaint) {
-    ASSERT_EQ(1, created);
+// One window through its life: class and placement, the first paint, the
+// messages it leaves alone, then a partial repaint beside the banner.
+TEST(BackdropWindow, ClassPlacementPaintsAndMessages) {
+    AppInstance = GetModuleHandleA(NULL);
+    ScreenWidth = (short)GetSystemMetrics(SM_CXSCREEN);
+    ScreenHeight = (short)GetSystemMetrics(SM_CYSCREEN);
+    InstallConfig.OEM = 0;
+    ASSERT_EQ(1, CreateBackdrop());
     ASSERT_TRUE(IsWindow(BackdropWindow));
     char name[32];
     GetClassNameA(BackdropWindow, name, sizeof name);
@@ -316,9 +304,7 @@ TEST_F(Backdrop, WindowClassAndFirstPaint) {
     EXPECT_EQ(BandColour(0), Pixel(600, 0));
     EXPECT_EQ(BandAt(ScreenHeight - 3), Pixel(600, ScreenHeight - 3));
     EXPECT_EQ(BandAt(300), Pixel(5, 300));
-}
 
-TEST_F(Backdrop, MessagesItLeavesAlone) {
     EXPECT_EQ(0, SendMessageA(BackdropWindow, WM_PAGE_INIT, 0, 0));
     // Told apart by the low 16 bits of the number.
     EXPECT_EQ(0, BackdropProc(BackdropWindow, 0x10000 | WM_PAGE_INIT, 0, 0));
@@ -326,9 +312,7 @@ TEST_F(Backdrop, MessagesItLeavesAlone) {
     MSG message;
     EXPECT_FALSE(PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_NOREMOVE));
     EXPECT_TRUE(IsWindow(BackdropWindow));
-}
 
-TEST_F(Backdrop, RepaintBesideTheBannerTestRectangleShowsTheGradient) {
     // Find a drawn (non-key) pixel of the banner beyond its test rectangle.
     int x = -1, y = -1;
     for (int row = 10; row < 60 && x < 0; row++)
@@ -353,9 +337,9 @@ TEST_F(Backdrop, RepaintBesideTheBannerTestRectangleShowsTheGradient) {
     Repaint(NULL);
     EXPECT_NE(BandAt(y), Pixel(x, y));
     EXPECT_EQ(0, DissolvePending);
-    MSG message;
     while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
         DispatchMessageA(&message);
+    DestroyWindow(BackdropWindow);
 }
 
 } // namespace

@@ -162,6 +162,7 @@ TEST_F(PageHost, ShowingsEndWithTheirResultsAndLeaveNothingQueued) {
 }
 
 TEST_F(PageHost, MissingTemplateAbandonsTheSetup) {
+    Row = &Showings[0]; // should a page come all the same
     PageResult = 1;
     EXPECT_EQ(0, RunGuarded(ScriptedClass, ScriptedPageProc, 4321));
     EXPECT_EQ(0, PageResult);
