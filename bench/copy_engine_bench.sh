@@ -2,6 +2,9 @@
 # Prepares a media of several hundred files (tens of MB, half of them
 # LZ-compressed) and runs copy_engine_bench.exe on it under Wine on a
 # private Xvfb. Usage: bench/copy_engine_bench.sh [FILES [ROUNDS]]
+# With BENCH_KEEP_AWAKE=1 a spinning process keeps a processor busy while it
+# runs: on a virtual machine an idle processor is slow to wake, and every
+# call that goes to the window manager pays for that wake-up.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 export SETUP_BUILD_DIR=${SETUP_BUILD_DIR:-$here/build}
@@ -67,7 +70,13 @@ export WINEPREFIX=$SETUP_BUILD_DIR/wine/bench
 wine_template "$SETUP_BUILD_DIR/wine/template"
 wine_fresh_prefix "$SETUP_BUILD_DIR/wine/template" "$WINEPREFIX"
 xvfb_start 1024x768x24
-trap 'wineserver -k 2>/dev/null || true; xvfb_stop' EXIT
+spinner=
+if [ "${BENCH_KEEP_AWAKE:-0}" = 1 ]; then
+    bash -c 'while :; do :; done' &
+    spinner=$!
+fi
+trap '[ -n "$spinner" ] && kill "$spinner" 2>/dev/null; wineserver -k 2>/dev/null || true; xvfb_stop' EXIT
+echo "processors kept awake: $([ -n "$spinner" ] && echo yes || echo no)"
 win() { winepath -w "$1" 2>/dev/null; }
 wine "$SETUP_BUILD_DIR/bin/copy_engine_bench.exe" "$(win "$media")\\SETUP.EXE" \
     "$(win "$work")\\ENGINE" "$(win "$work")\\BARE" "$rounds" 2>&1 | grep -v ':fixme:'
