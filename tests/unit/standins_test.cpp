@@ -5,7 +5,8 @@
 #include <objbase.h>
 
 #include <gtest/gtest.h>
-#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,25 +20,9 @@ const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Unins
 std::string StandIn(const char *name) {
     char path[MAX_PATH];
     GetModuleFileNameA(NULL, path, sizeof path);
-    std::string folder = path;
-    folder = folder.substr(0, folder.find_last_of('\\')); // bin
-    folder = folder.substr(0, folder.find_last_of('\\'));
-    return folder + "\\standins\\" + name;
-}
-
-std::vector<unsigned char> ReadWhole(const std::string &path) {
-    std::vector<unsigned char> bytes;
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    bytes.resize(GetFileSize(file, NULL));
-    DWORD got = 0;
-    if (!bytes.empty())
-        ReadFile(file, &bytes[0], (DWORD)bytes.size(), &got, NULL);
-    CloseHandle(file);
-    bytes.resize(got);
-    return bytes;
+    std::string exe = path;
+    return exe.substr(0, exe.find_last_of('\\', exe.find_last_of('\\') - 1)) + "\\standins\\" +
+           name;
 }
 
 struct PeFacts {
@@ -48,7 +33,9 @@ struct PeFacts {
 
 PeFacts ReadPe(const std::string &path) {
     PeFacts facts;
-    std::vector<unsigned char> image = ReadWhole(path);
+    std::ifstream file(path.c_str(), std::ios::binary);
+    std::vector<unsigned char> image((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
     if (image.size() < sizeof(IMAGE_DOS_HEADER))
         return facts;
     const IMAGE_DOS_HEADER *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(&image[0]);
@@ -122,34 +109,25 @@ TEST(StandIns, PropertyPageLibraryLoadsAndServesNoClassYet) {
     FreeLibrary(library);
 }
 
-struct Started {
-    PROCESS_INFORMATION process;
-    bool ok;
-};
-
-Started Start(const std::string &program, const char *arguments) {
+// The process started; hProcess is NULL when it could not be.
+PROCESS_INFORMATION Start(const std::string &program, const char *arguments) {
     std::string line = "\"" + program + "\"" + (arguments ? std::string(" ") + arguments : "");
-    std::vector<char> text(line.begin(), line.end());
-    text.push_back('\0');
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
+    STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    Started started;
-    ZeroMemory(&started.process, sizeof started.process);
-    started.ok = CreateProcessA(NULL, &text[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                                &started.process) != 0;
-    return started;
+    PROCESS_INFORMATION process = {};
+    CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);
+    return process;
 }
 
 // Exit code once it has ended; STILL_ACTIVE when it did not within the bound.
-DWORD Finish(Started &started) {
+DWORD Finish(PROCESS_INFORMATION &process) {
     DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(started.process.hProcess, 30000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(started.process.hProcess, &code);
+    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
     else
-        TerminateProcess(started.process.hProcess, 99);
-    CloseHandle(started.process.hProcess);
-    CloseHandle(started.process.hThread);
+        TerminateProcess(process.hProcess, 99);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
     return code;
 }
 
@@ -164,15 +142,15 @@ HWND WaitForTopWindow(const char *className, const char *title) {
 }
 
 TEST(StandIns, MouseApplicationHasOneDorvantixWindowThatClosesOnRequest) {
-    Started first = Start(StandIn("ZKMAIN.EXE"), "-startup");
-    ASSERT_TRUE(first.ok);
+    PROCESS_INFORMATION first = Start(StandIn("ZKMAIN.EXE"), "-startup");
+    ASSERT_NE(nullptr, first.hProcess);
     HWND window = WaitForTopWindow(NULL, "Dorvantix");
     ASSERT_NE(nullptr, window);
     EXPECT_TRUE(IsIconic(window)) << "started from the Run list it comes up minimised";
 
     // A second start finds the first and leaves it alone.
-    Started second = Start(StandIn("ZKMAIN.EXE"), NULL);
-    ASSERT_TRUE(second.ok);
+    PROCESS_INFORMATION second = Start(StandIn("ZKMAIN.EXE"), NULL);
+    ASSERT_NE(nullptr, second.hProcess);
     EXPECT_EQ(0u, Finish(second));
     EXPECT_EQ(window, FindWindowA(NULL, "Dorvantix"));
 
@@ -181,43 +159,28 @@ TEST(StandIns, MouseApplicationHasOneDorvantixWindowThatClosesOnRequest) {
     EXPECT_EQ(nullptr, FindWindowA(NULL, "Dorvantix"));
 }
 
-void SeedProductEntries() {
+void SetString(const char *path, const char *name, const char *value) {
     HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, NULL, 0, KEY_ALL_ACCESS,
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_ALL_ACCESS,
                                              NULL, &key, NULL));
-    const char run[] = "C:\\VELOR\\ZKMAIN.EXE -startup";
-    RegSetValueExA(key, "Dorvantix", 0, REG_SZ, reinterpret_cast<const BYTE *>(run),
-                   sizeof run - 1);
-    RegCloseKey(key);
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, NULL, 0,
-                                             KEY_ALL_ACCESS, NULL, &key, NULL));
-    const char name[] = "Velor Scroll Mouse";
-    RegSetValueExA(key, "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE *>(name),
-                   sizeof name - 1);
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(value), lstrlenA(value));
     RegCloseKey(key);
 }
 
-bool RunValuePresent() {
+// The key exists and, when a value is named, holds it.
+bool Present(const char *path, const char *value) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RunKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
-    bool present = RegQueryValueExA(key, "Dorvantix", NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+    bool present = !value || RegQueryValueExA(key, value, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
     RegCloseKey(key);
     return present;
 }
 
-bool UninstallKeyPresent() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 // Answers the uninstaller's boxes (captioned "Dorvantix Uninstall") in turn.
 DWORD RunUninstaller(const std::vector<int> &answers) {
-    Started started = Start(StandIn("UNINSTAL.EXE"), NULL);
-    if (!started.ok)
+    PROCESS_INFORMATION process = Start(StandIn("UNINSTAL.EXE"), NULL);
+    if (process.hProcess == NULL)
         return STILL_ACTIVE;
     for (int answer : answers) {
         HWND box = WaitForTopWindow("#32770", "Dorvantix Uninstall");
@@ -227,18 +190,19 @@ DWORD RunUninstaller(const std::vector<int> &answers) {
         for (int round = 0; round < 500 && IsWindow(box); ++round)
             Sleep(20);
     }
-    return Finish(started);
+    return Finish(process);
 }
 
 TEST(StandIns, UninstallerRemovesTheEntriesOnlyWhenTheUserAgrees) {
-    SeedProductEntries();
+    SetString(RunKey, "Dorvantix", "C:\\VELOR\\ZKMAIN.EXE -startup");
+    SetString(UninstallKey, "DisplayName", "Velor Scroll Mouse");
     EXPECT_EQ(1u, RunUninstaller({IDCANCEL}));
-    EXPECT_TRUE(RunValuePresent());
-    EXPECT_TRUE(UninstallKeyPresent());
+    EXPECT_TRUE(Present(RunKey, "Dorvantix"));
+    EXPECT_TRUE(Present(UninstallKey, NULL));
 
     EXPECT_EQ(0u, RunUninstaller({IDOK, IDOK}));
-    EXPECT_FALSE(RunValuePresent());
-    EXPECT_FALSE(UninstallKeyPresent());
+    EXPECT_FALSE(Present(RunKey, "Dorvantix"));
+    EXPECT_FALSE(Present(UninstallKey, NULL));
 }
 
 } // namespace
