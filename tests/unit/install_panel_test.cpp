@@ -2,6 +2,8 @@
 // sunken box pixel by pixel in a memory bitmap, the bar's columns.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "install/progress_panel.h"
 
 namespace {
@@ -38,9 +40,11 @@ class Panel : public ::testing::Test {
         bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
         ASSERT_NE(nullptr, bitmap);
         oldBitmap = SelectObject(dc, bitmap);
-        RECT all = {0, 0, PageWidth, PageHeight};
+        Fill({0, 0, PageWidth, PageHeight});
+    }
+    void Fill(RECT r) {
         HBRUSH backing = CreateSolidBrush(Backing);
-        FillRect(dc, &all, backing);
+        FillRect(dc, &r, backing);
         DeleteObject(backing);
     }
     void TearDown() override {
@@ -57,75 +61,73 @@ class Panel : public ::testing::Test {
     HGDIOBJ oldBitmap = NULL;
 };
 
+std::string Show(const RECT &r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+           "," + std::to_string(r.bottom);
+}
+
 TEST_F(Panel, ControlRectangleInPageClientCoordinates) {
     RECT r;
     ControlRectInParent(page, 1011, &r);
-    EXPECT_EQ(144, r.left);
-    EXPECT_EQ(112, r.top);
-    EXPECT_EQ(285, r.right);
-    EXPECT_EQ(124, r.bottom);
-
-    // A border is not part of the control's client area.
-    RECT framedRect;
-    ControlRectInParent(page, 1012, &framedRect);
-    EXPECT_EQ(21, framedRect.left);
-    EXPECT_EQ(31, framedRect.top);
-    EXPECT_EQ(69, framedRect.right);
-    EXPECT_EQ(49, framedRect.bottom);
+    EXPECT_EQ("144,112,285,124", Show(r));
+    ControlRectInParent(page, 1012, &r); // a border is not part of the client area
+    EXPECT_EQ("21,31,69,49", Show(r));
 }
 
+// Every pixel around the box: gray outline at columns 143 and 283, rows 111
+// and 122 (drawn last, so it crosses the white at (144, 122) and (283, 112));
+// white outline and inside over columns 144 to 284, rows 112 to 123; the
+// backing untouched elsewhere.
 TEST_F(Panel, WhiteBoxWithSunkenOutlines) {
     DrawSunkenBox(page, dc, 1011, WHITE_BRUSH);
-    // White outline on columns 144 and 284, rows 112 and 123, except where
-    // the gray one, drawn after it, crosses it: (144, 122) and (283, 112).
-    for (int y = 112; y <= 123; y++) {
-        EXPECT_EQ(y == 122 ? Gray : White, At(144, y)) << y;
-        EXPECT_EQ(White, At(284, y)) << y;
-    }
-    for (int x = 144; x <= 284; x++) {
-        EXPECT_EQ(White, At(x, 123)) << x;
-        EXPECT_EQ(x == 283 ? Gray : White, At(x, 112)) << x;
-    }
-    // Gray outline one pixel up and left: columns 143 and 283, rows 111 and 122.
-    for (int x = 143; x <= 283; x++) {
-        EXPECT_EQ(Gray, At(x, 111)) << x;
-        EXPECT_EQ(Gray, At(x, 122)) << x;
-    }
-    for (int y = 111; y <= 122; y++) {
-        EXPECT_EQ(Gray, At(143, y)) << y;
-        EXPECT_EQ(Gray, At(283, y)) << y;
-    }
-    // White inside; nothing outside the two outlines is touched.
-    EXPECT_EQ(White, At(200, 116));
-    EXPECT_EQ(White, At(145, 113));
-    EXPECT_EQ(Backing, At(142, 116));
-    EXPECT_EQ(Backing, At(285, 116));
-    EXPECT_EQ(Backing, At(200, 110));
-    EXPECT_EQ(Backing, At(200, 124));
-    EXPECT_EQ(Backing, At(143, 123)); // below the gray's corner, left of the white
-    EXPECT_EQ(Backing, At(284, 111)); // right of the gray's corner, above the white
+    std::string wrong;
+    for (int y = 105; y <= 130; y++)
+        for (int x = 136; x <= 292; x++) {
+            bool gray = (x >= 143 && x <= 283 && (y == 111 || y == 122)) ||
+                        (y >= 111 && y <= 122 && (x == 143 || x == 283));
+            bool white = x >= 144 && x <= 284 && y >= 112 && y <= 123;
+            COLORREF want = gray ? Gray : white ? White : Backing;
+            if (At(x, y) != want)
+                wrong += "(" + std::to_string(x) + "," + std::to_string(y) + ") ";
+        }
+    EXPECT_EQ("", wrong);
 }
 
 TEST_F(Panel, FillCodesFromTheTableAndStockBrushes) {
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(4, 5, 6));
+    SelectObject(dc, brush);
+    SelectObject(dc, pen);
+    const COLORREF Any = 0xFFFFFFFF; // 99 and 107 name no stock object either
     struct Case {
         unsigned short code;
         COLORREF inside;
-    } cases[] = {
+    };
+    // clang-format off
+    const Case cases[] = {
         {100, RGB(0, 255, 0)},    {101, RGB(255, 255, 0)},  {102, RGB(255, 0, 0)},
         {103, RGB(0, 128, 0)},    {104, RGB(128, 128, 0)},  {105, RGB(128, 0, 0)},
         {106, RGB(0, 128, 128)},  {LTGRAY_BRUSH, 0xC0C0C0}, {GRAY_BRUSH, 0x808080},
         {DKGRAY_BRUSH, 0x404040}, {BLACK_BRUSH, 0x000000},  {NULL_BRUSH, Backing},
-    };
+        {WHITE_BRUSH, White},     {99, Any},                {107, Any}};
+    // clang-format on
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.code);
         DrawSunkenBox(page, dc, 1011, c.code);
-        EXPECT_EQ(c.inside, At(200, 116)) << "code " << c.code;
-        EXPECT_EQ(White, At(284, 116)) << "code " << c.code;
-        EXPECT_EQ(Gray, At(143, 116)) << "code " << c.code;
-        RECT inner = {145, 113, 283, 122};
-        HBRUSH backing = CreateSolidBrush(Backing);
-        FillRect(dc, &inner, backing);
-        DeleteObject(backing);
+        if (c.inside != Any)
+            EXPECT_EQ(c.inside, At(200, 116));
+        EXPECT_EQ(White, At(284, 116));
+        EXPECT_EQ(Gray, At(143, 116));
+        EXPECT_EQ(Gray, At(200, 111));
+        // The device context keeps its own pen and brush.
+        EXPECT_EQ(brush, GetCurrentObject(dc, OBJ_BRUSH));
+        EXPECT_EQ(pen, GetCurrentObject(dc, OBJ_PEN));
+        Fill({145, 113, 283, 122});
     }
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    DeleteObject(brush);
+    DeleteObject(pen);
     COLORREF colour = 0x123456;
     EXPECT_EQ(1, FillCodeColour(106, &colour));
     EXPECT_EQ((COLORREF)0x808000, colour);
@@ -136,37 +138,13 @@ TEST_F(Panel, FillCodesFromTheTableAndStockBrushes) {
     EXPECT_EQ((COLORREF)0x123456, colour);
 }
 
-TEST_F(Panel, DeviceContextKeepsItsPenAndBrush) {
-    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
-    HPEN pen = CreatePen(PS_SOLID, 1, RGB(4, 5, 6));
-    SelectObject(dc, brush);
-    SelectObject(dc, pen);
-    // 99 and 107 are not in the table and name no stock object either.
-    for (unsigned short code : {0, 5, 99, 100, 107}) {
-        DrawSunkenBox(page, dc, 1011, code);
-        EXPECT_EQ(brush, GetCurrentObject(dc, OBJ_BRUSH)) << code;
-        EXPECT_EQ(pen, GetCurrentObject(dc, OBJ_PEN)) << code;
-        EXPECT_EQ(Gray, At(200, 111)) << code;
-    }
-    SelectObject(dc, GetStockObject(WHITE_BRUSH));
-    SelectObject(dc, GetStockObject(BLACK_PEN));
-    DeleteObject(brush);
-    DeleteObject(pen);
-}
-
 TEST(ProgressBar, ColumnsForThePlaceholder) {
     RECT place = {144, 112, 285, 124};
     RECT bar;
-    ProgressBarRect(&place, 25, &bar);
-    EXPECT_EQ(145, bar.left); // columns 145 to 178
-    EXPECT_EQ(179, bar.right);
-    EXPECT_EQ(113, bar.top); // rows 113 to 120
-    EXPECT_EQ(121, bar.bottom);
+    ProgressBarRect(&place, 25, &bar); // columns 145 to 178, rows 113 to 120
+    EXPECT_EQ("145,113,179,121", Show(bar));
     ProgressBarRect(&place, 100, &bar);
-    EXPECT_EQ(145, bar.left);
-    EXPECT_EQ(283, bar.right);
-    EXPECT_EQ(113, bar.top);
-    EXPECT_EQ(121, bar.bottom);
+    EXPECT_EQ("145,113,283,121", Show(bar));
     ProgressBarRect(&place, 0, &bar);
     EXPECT_EQ(bar.left, bar.right);
 }
