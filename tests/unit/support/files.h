@@ -1,0 +1,63 @@
+// Scratch folders and whole-file reads and writes for the unit tests.
+#ifndef TESTS_UNIT_SUPPORT_FILES_H
+#define TESTS_UNIT_SUPPORT_FILES_H
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+namespace fs = std::filesystem;
+
+// A new, empty folder below the temporary folder; gone with everything in it
+// when the object goes.
+struct Scratch {
+    std::string path;
+    explicit Scratch(const std::string &tag) {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        path = temp + tag + std::to_string(GetCurrentProcessId());
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    std::string operator/(const std::string &name) const { return path + "\\" + name; }
+};
+
+// The bytes of a file; "<missing>" when there is none, "<dir>" for a folder.
+inline std::string ReadFile(const std::string &path) {
+    if (fs::is_directory(path))
+        return "<dir>";
+    std::ifstream in(path, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
+}
+
+// Writes the bytes, making the folders on the way.
+inline void WriteFile(const std::string &path, const std::string &bytes) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Every file below the folder, by its path relative to it.
+inline std::set<std::string> FilesBelow(const std::string &folder) {
+    std::set<std::string> files;
+    for (const auto &entry : fs::recursive_directory_iterator(folder))
+        if (!entry.is_directory())
+            files.insert(fs::relative(entry.path(), folder).string());
+    return files;
+}
+
+// The build folder: the test programs lie in its bin.
+inline std::string BuildFolder() {
+    char module[MAX_PATH];
+    GetModuleFileNameA(NULL, module, sizeof module);
+    return fs::path(module).parent_path().parent_path().string();
+}
+
+#endif
