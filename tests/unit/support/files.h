@@ -12,14 +12,15 @@
 
 namespace fs = std::filesystem;
 
-// A new, empty folder below the temporary folder; gone with everything in it
-// when the object goes.
+// A new, empty folder named by the tag (below the temporary folder unless the
+// tag is a full path) and the process; gone with all it holds when it goes.
 struct Scratch {
     std::string path;
     explicit Scratch(const std::string &tag) {
         char temp[MAX_PATH];
         GetTempPathA(sizeof temp, temp);
-        path = temp + tag + std::to_string(GetCurrentProcessId());
+        path = (tag.find(':') == std::string::npos ? temp : "") + tag +
+               std::to_string(GetCurrentProcessId());
         fs::remove_all(path);
         fs::create_directories(path);
     }
@@ -44,13 +45,14 @@ inline void WriteFile(const std::string &path, const std::string &bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Every file below the folder, by its path relative to it.
-inline std::set<std::string> FilesBelow(const std::string &folder) {
-    std::set<std::string> files;
+// Everything below the folder by its path relative to it, folders with a
+// backslash at the end.
+inline std::set<std::string> Listing(const std::string &folder) {
+    std::set<std::string> names;
     for (const auto &entry : fs::recursive_directory_iterator(folder))
-        if (!entry.is_directory())
-            files.insert(fs::relative(entry.path(), folder).string());
-    return files;
+        names.insert(fs::relative(entry.path(), folder).string() +
+                     (entry.is_directory() ? "\\" : ""));
+    return names;
 }
 
 // The build folder: the test programs lie in its bin.

@@ -1,0 +1,183 @@
+// The backdrop: the gradient's bands and the pictures' places, the painter on
+// memory bitmaps, and the window's first paint and partial repaints.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "backdrop/backdrop.h"
+#include "resources/resource_ids.h"
+#include "shell/setup.h"
+
+namespace {
+
+TEST(Gradient, BandsTileEveryHeightFromBlueToAlmostBlackWithTheKnownEdges) {
+    // The first five tops, the last one and the number of empty bands.
+    std::map<short, std::string> known = {
+        {768, "0 3 6 9 12 764 0"}, {480, "0 1 3 5 7 478 0"}, {200, "0 0 1 2 3 199 55"}};
+    for (short height = 1; height <= 4096; height++) {
+        short top, bottom = 0, empty = 0;
+        std::string edges;
+        for (short band = 0; band < BACKDROP_BANDS; band++, empty += top == bottom) {
+            short previous = bottom;
+            BandEdges(BandStep(height), band, &top, &bottom);
+            ASSERT_TRUE(top == previous && top <= bottom) << height << " " << band;
+            edges += band < 5 || band == 254 ? std::to_string(top) + " " : "";
+        }
+        ASSERT_EQ(height, bottom);
+        if (known.count(height))
+            EXPECT_EQ(known[height], edges + std::to_string(empty));
+    }
+    EXPECT_EQ(std::vector<COLORREF>({RGB(0, 0, 255), RGB(0, 0, 254), RGB(0, 0, 1)}),
+              std::vector<COLORREF>({BandColour(0), BandColour(1), BandColour(254)}));
+}
+
+TEST(Pictures, TestRectanglesAndTheBottomPictureOnlyWithoutOem) {
+    // clang-format off
+    const struct { short index, width, height; int oem; const char *placed; } rows[] = {
+        {0, 1024, 768, 0, "306 20,10,320,60"}, {1, 1024, 768, 0, "305 854,10,1024,50"},
+        {2, 1024, 768, 0, "307 20,708,600,758"}, {1, 640, 480, 1, "305 470,10,640,50"},
+        {2, 640, 480, 0, "307 20,420,600,470"}, {2, 640, 480, -7, "none"}, {3, 640, 480, 0, "none"},
+    };
+    // clang-format on
+    for (const auto &row : rows) {
+        short id = 0;
+        RECT r;
+        char text[64] = "none";
+        if (BackdropPicture(row.index, row.width, row.height, row.oem, &id, &r))
+            wsprintfA(text, "%d %ld,%ld,%ld,%ld", id, r.left, r.top, r.right, r.bottom);
+        EXPECT_STREQ(row.placed, text);
+    }
+}
+
+// A 45 by 25 memory bitmap in 24 bits, so that every colour reads back
+// exactly, filled with the background.
+const COLORREF Background = RGB(0, 0, 200);
+struct Surface {
+    HDC dc = CreateCompatibleDC(NULL);
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 45, -25, 1, 24}};
+    void *bits;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ kept = SelectObject(dc, bitmap);
+    RECT all = {0, 0, 45, 25};
+    HBRUSH brush = CreateSolidBrush(Background);
+    int filled = FillRect(dc, &all, brush);
+    ~Surface() {
+        DeleteObject(SelectObject(dc, kept));
+        DeleteObject(brush);
+        DeleteDC(dc);
+    }
+    // The first pixel, if any, that is not the colour expected there.
+    std::string Differs(const std::function<COLORREF(int, int)> &expected) {
+        for (int y = 0; y < 25; y++)
+            for (int x = 0; x < 45; x++)
+                if (GetPixel(dc, x, y) != expected(x, y))
+                    return std::to_string(x) + "," + std::to_string(y);
+        return "";
+    }
+};
+
+TEST(Painter, PassesAddTheirCellsKeyNeverDrawnClipHeldPlainLikeDissolveUnknownIdNothing) {
+    char passCells[64] = {};
+    for (const auto &row : DissolveOrder)
+        for (unsigned char pass : row)
+            passCells[pass % 64]++;
+    EXPECT_EQ(std::string(64, 1), std::string(passCells, 64)) << "one cell per pass";
+    // Pass 0 at (1, 1), 1 at (5, 5), 2 at (5, 1), 63 at (1, 7).
+    EXPECT_EQ(std::vector<int>({0, 1, 2, 63}),
+              std::vector<int>({DissolveOrder[1][1], DissolveOrder[5][5], DissolveOrder[1][5],
+                                DissolveOrder[7][1]}));
+    // A picture of 37 by 21, no multiple of the cell, drawn at (4, 2); a key
+    // pixel on every fifth diagonal.
+    Surface source, plain, clipped;
+    for (int y = 0; y < 21; y++)
+        for (int x = 0; x < 37; x++)
+            SetPixel(source.dc, x, y, (x + 2 * y) % 5 ? RGB(x * 7, y * 11, 99) : COLOUR_KEY);
+    auto after = [&](int passes, RECT clip) {
+        return [&, passes, clip](int x, int y) {
+            POINT at = {x, y};
+            bool due = x >= 4 && y >= 2 && x < 41 && y < 23 && PtInRect(&clip, at) &&
+                       DissolveOrder[(y - 2) % 8][(x - 4) % 8] < passes;
+            COLORREF colour = due ? GetPixel(source.dc, x - 4, y - 2) : Background;
+            return colour == COLOUR_KEY ? Background : colour;
+        };
+    };
+    for (int passes : {1, 2, 7, 63, 64}) {
+        Surface target;
+        PaintPixelsDissolve(target.dc, source.dc, 37, 21, 4, 2, passes);
+        EXPECT_EQ("", target.Differs(after(passes, target.all))) << passes << " passes";
+    }
+    PaintPixelsPlain(plain.dc, source.dc, 37, 21, 4, 2);
+    RECT at = {0, 0, 45, 25};
+    for (short id : {9999, -1})
+        PaintBitmap(plain.dc, id, &at, id < 0);
+    EXPECT_EQ("", plain.Differs(after(64, plain.all)));
+    IntersectClipRect(clipped.dc, 8, 8, 16, 16);
+    PaintPixelsDissolve(clipped.dc, source.dc, 37, 21, 4, 2, 64);
+    EXPECT_EQ("", clipped.Differs(after(64, {8, 8, 16, 16})));
+}
+
+// What the backdrop shows at a client pixel, and the gradient's colour there.
+COLORREF Shown(int x, int y) {
+    HDC dc = GetDC(BackdropWindow);
+    COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(BackdropWindow, dc);
+    return colour;
+}
+
+COLORREF BandAt(int y) {
+    for (short band = 0, top, bottom; band < BACKDROP_BANDS; band++) {
+        BandEdges(BandStep(ScreenHeight), band, &top, &bottom);
+        if (y >= top && y < bottom)
+            return BandColour(band);
+    }
+    return CLR_INVALID;
+}
+
+void Repaint(const RECT *area) {
+    InvalidateRect(BackdropWindow, area, FALSE);
+    UpdateWindow(BackdropWindow);
+}
+
+TEST(BackdropWindow, FirstPaintDoneAtCreationPartialRepaintsDrawOnlyWhatTheyTouch) {
+    AppInstance = GetModuleHandleA(NULL);
+    ScreenWidth = (short)GetSystemMetrics(SM_CXSCREEN);
+    ScreenHeight = (short)GetSystemMetrics(SM_CYSCREEN);
+    ASSERT_EQ(1, CreateBackdrop());
+    RECT window;
+    GetWindowRect(BackdropWindow, &window);
+    EXPECT_EQ(std::vector<LONG>({0, 0, ScreenWidth, ScreenHeight, WS_EX_TOPMOST}),
+              std::vector<LONG>({window.left, window.top, window.right, window.bottom,
+                                 GetWindowLongA(BackdropWindow, GWL_EXSTYLE) & WS_EX_TOPMOST}));
+    EXPECT_EQ(0, DissolvePending);
+    EXPECT_FALSE(GetUpdateRect(BackdropWindow, NULL, FALSE));
+    // Row 30 of the banner, 400 pixels from column 20, over the gradient.
+    HDC banner = CreateCompatibleDC(NULL);
+    HGDIOBJ kept = SelectObject(banner, LoadBitmapA(AppInstance, MAKEINTRESOURCEA(306)));
+    std::string wrong;
+    int x = 0;
+    for (int column = 0; column < 440; column++) {
+        COLORREF c = column < 20 || column >= 420 ? CLR_INVALID : GetPixel(banner, column - 20, 20);
+        bool gradient = c == CLR_INVALID || c == COLOUR_KEY;
+        x = !gradient && column >= 330 ? column : x; // beyond the test rectangle
+        if (Shown(column, 30) != (gradient ? BandAt(30) : c))
+            wrong += std::to_string(column) + " ";
+    }
+    DeleteObject(SelectObject(banner, kept));
+    DeleteDC(banner);
+    EXPECT_EQ("", wrong);
+    EXPECT_EQ(BandAt(ScreenHeight - 3), Shown(600, ScreenHeight - 3));
+    ASSERT_NE(0, x) << "the banner draws nothing in columns 330 to 419 of row 30";
+    RECT beside = {325, 10, 420, 60}, corner = {300, 20, 330, 40};
+    Repaint(&beside); // the gradient alone
+    EXPECT_EQ(BandAt(30), Shown(x, 30));
+    Repaint(&corner); // the picture, but only inside the update region
+    EXPECT_EQ(BandAt(30), Shown(x, 30));
+    Repaint(NULL);
+    EXPECT_NE(BandAt(30), Shown(x, 30));
+    DestroyWindow(BackdropWindow);
+}
+
+} // namespace
