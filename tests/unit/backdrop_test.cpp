@@ -2,16 +2,11 @@
 // memory bitmaps, and the window's first paint and partial repaints.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "backdrop/backdrop.h"
-#include "resources/resource_ids.h"
 #include "shell/setup.h"
-
-namespace {
+#include "support/canvas.h"
 
 TEST(Gradient, BandsTileEveryHeightFromBlueToAlmostBlackWithTheKnownEdges) {
     // The first five tops, the last one and the number of empty bands.
@@ -52,82 +47,51 @@ TEST(Pictures, TestRectanglesAndTheBottomPictureOnlyWithoutOem) {
     }
 }
 
-// A 45 by 25 memory bitmap in 24 bits, so that every colour reads back
-// exactly, filled with the background.
-const COLORREF Background = RGB(0, 0, 200);
-struct Surface {
-    HDC dc = CreateCompatibleDC(NULL);
-    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 45, -25, 1, 24}};
-    void *bits;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    HGDIOBJ kept = SelectObject(dc, bitmap);
-    RECT all = {0, 0, 45, 25};
-    HBRUSH brush = CreateSolidBrush(Background);
-    int filled = FillRect(dc, &all, brush);
-    ~Surface() {
-        DeleteObject(SelectObject(dc, kept));
-        DeleteObject(brush);
-        DeleteDC(dc);
-    }
-    // The first pixel, if any, that is not the colour expected there.
-    std::string Differs(const std::function<COLORREF(int, int)> &expected) {
-        for (int y = 0; y < 25; y++)
-            for (int x = 0; x < 45; x++)
-                if (GetPixel(dc, x, y) != expected(x, y))
-                    return std::to_string(x) + "," + std::to_string(y);
-        return "";
-    }
-};
-
 TEST(Painter, PassesAddTheirCellsKeyNeverDrawnClipHeldPlainLikeDissolveUnknownIdNothing) {
-    char passCells[64] = {};
-    for (const auto &row : DissolveOrder)
-        for (unsigned char pass : row)
-            passCells[pass % 64]++;
-    EXPECT_EQ(std::string(64, 1), std::string(passCells, 64)) << "one cell per pass";
     // Pass 0 at (1, 1), 1 at (5, 5), 2 at (5, 1), 63 at (1, 7).
     EXPECT_EQ(std::vector<int>({0, 1, 2, 63}),
               std::vector<int>({DissolveOrder[1][1], DissolveOrder[5][5], DissolveOrder[1][5],
                                 DissolveOrder[7][1]}));
-    // A picture of 37 by 21, no multiple of the cell, drawn at (4, 2); a key
-    // pixel on every fifth diagonal.
-    Surface source, plain, clipped;
+    // A picture of 37 by 21, no multiple of the cell, to be drawn at (4, 2);
+    // a key pixel on every fifth diagonal.
+    const COLORREF back = RGB(0, 0, 200);
+    const RECT all = {0, 0, 45, 25};
+    HDC source = Canvas(37, 21, back), plain = Canvas(45, 25, back), clipped = Canvas(45, 25, back);
     for (int y = 0; y < 21; y++)
         for (int x = 0; x < 37; x++)
-            SetPixel(source.dc, x, y, (x + 2 * y) % 5 ? RGB(x * 7, y * 11, 99) : COLOUR_KEY);
+            SetPixel(source, x, y, (x + 2 * y) % 5 ? RGB(x * 7, y * 11, 99) : COLOUR_KEY);
     auto after = [&](int passes, RECT clip) {
         return [&, passes, clip](int x, int y) {
             POINT at = {x, y};
             bool due = x >= 4 && y >= 2 && x < 41 && y < 23 && PtInRect(&clip, at) &&
                        DissolveOrder[(y - 2) % 8][(x - 4) % 8] < passes;
-            COLORREF colour = due ? GetPixel(source.dc, x - 4, y - 2) : Background;
-            return colour == COLOUR_KEY ? Background : colour;
+            COLORREF colour = due ? GetPixel(source, x - 4, y - 2) : back;
+            return colour == COLOUR_KEY ? back : colour;
         };
     };
     for (int passes : {1, 2, 7, 63, 64}) {
-        Surface target;
-        PaintPixelsDissolve(target.dc, source.dc, 37, 21, 4, 2, passes);
-        EXPECT_EQ("", target.Differs(after(passes, target.all))) << passes << " passes";
+        HDC target = Canvas(45, 25, back);
+        PaintPixelsDissolve(target, source, 37, 21, 4, 2, passes);
+        EXPECT_EQ("", Differs(target, all, after(passes, all))) << passes << " passes";
     }
-    PaintPixelsPlain(plain.dc, source.dc, 37, 21, 4, 2);
-    RECT at = {0, 0, 45, 25};
+    PaintPixelsPlain(plain, source, 37, 21, 4, 2);
     for (short id : {9999, -1})
-        PaintBitmap(plain.dc, id, &at, id < 0);
-    EXPECT_EQ("", plain.Differs(after(64, plain.all)));
-    IntersectClipRect(clipped.dc, 8, 8, 16, 16);
-    PaintPixelsDissolve(clipped.dc, source.dc, 37, 21, 4, 2, 64);
-    EXPECT_EQ("", clipped.Differs(after(64, {8, 8, 16, 16})));
+        PaintBitmap(plain, id, &all, id < 0);
+    EXPECT_EQ("", Differs(plain, all, after(64, all)));
+    IntersectClipRect(clipped, 8, 8, 16, 16);
+    PaintPixelsDissolve(clipped, source, 37, 21, 4, 2, 64);
+    EXPECT_EQ("", Differs(clipped, all, after(64, {8, 8, 16, 16})));
 }
 
 // What the backdrop shows at a client pixel, and the gradient's colour there.
-COLORREF Shown(int x, int y) {
+static COLORREF Shown(int x, int y) {
     HDC dc = GetDC(BackdropWindow);
     COLORREF colour = GetPixel(dc, x, y);
     ReleaseDC(BackdropWindow, dc);
     return colour;
 }
 
-COLORREF BandAt(int y) {
+static COLORREF BandAt(int y) {
     for (short band = 0, top, bottom; band < BACKDROP_BANDS; band++) {
         BandEdges(BandStep(ScreenHeight), band, &top, &bottom);
         if (y >= top && y < bottom)
@@ -136,7 +100,7 @@ COLORREF BandAt(int y) {
     return CLR_INVALID;
 }
 
-void Repaint(const RECT *area) {
+static void Repaint(const RECT *area) {
     InvalidateRect(BackdropWindow, area, FALSE);
     UpdateWindow(BackdropWindow);
 }
@@ -148,36 +112,30 @@ TEST(BackdropWindow, FirstPaintDoneAtCreationPartialRepaintsDrawOnlyWhatTheyTouc
     ASSERT_EQ(1, CreateBackdrop());
     RECT window;
     GetWindowRect(BackdropWindow, &window);
-    EXPECT_EQ(std::vector<LONG>({0, 0, ScreenWidth, ScreenHeight, WS_EX_TOPMOST}),
+    EXPECT_EQ(std::vector<LONG>({0, 0, ScreenWidth, ScreenHeight, WS_EX_TOPMOST, 0}),
               std::vector<LONG>({window.left, window.top, window.right, window.bottom,
-                                 GetWindowLongA(BackdropWindow, GWL_EXSTYLE) & WS_EX_TOPMOST}));
-    EXPECT_EQ(0, DissolvePending);
-    EXPECT_FALSE(GetUpdateRect(BackdropWindow, NULL, FALSE));
-    // Row 30 of the banner, 400 pixels from column 20, over the gradient.
-    HDC banner = CreateCompatibleDC(NULL);
-    HGDIOBJ kept = SelectObject(banner, LoadBitmapA(AppInstance, MAKEINTRESOURCEA(306)));
+                                 GetWindowLongA(BackdropWindow, GWL_EXSTYLE) & WS_EX_TOPMOST,
+                                 GetUpdateRect(BackdropWindow, NULL, FALSE) + DissolvePending}));
+    // Row 33 of the screen is row 23 of the banner, with pixels of the last
+    // pass, 400 of them from column 20, over the gradient.
+    HDC banner = Canvas(1, 1, 0);
+    DeleteObject(SelectObject(banner, LoadBitmapA(AppInstance, MAKEINTRESOURCEA(306))));
     std::string wrong;
     int x = 0;
     for (int column = 0; column < 440; column++) {
-        COLORREF c = column < 20 || column >= 420 ? CLR_INVALID : GetPixel(banner, column - 20, 20);
-        bool gradient = c == CLR_INVALID || c == COLOUR_KEY;
-        x = !gradient && column >= 330 ? column : x; // beyond the test rectangle
-        if (Shown(column, 30) != (gradient ? BandAt(30) : c))
-            wrong += std::to_string(column) + " ";
+        COLORREF c = column < 20 || column >= 420 ? COLOUR_KEY : GetPixel(banner, column - 20, 23);
+        x = c != COLOUR_KEY && column >= 330 ? column : x; // beyond the test rectangle
+        wrong += Shown(column, 33) != (c == COLOUR_KEY ? BandAt(33) : c) ? "x" : ".";
     }
-    DeleteObject(SelectObject(banner, kept));
-    DeleteDC(banner);
-    EXPECT_EQ("", wrong);
+    EXPECT_EQ(std::string(440, '.'), wrong);
     EXPECT_EQ(BandAt(ScreenHeight - 3), Shown(600, ScreenHeight - 3));
-    ASSERT_NE(0, x) << "the banner draws nothing in columns 330 to 419 of row 30";
+    ASSERT_NE(0, x) << "the banner draws nothing in columns 330 to 419 of row 33";
     RECT beside = {325, 10, 420, 60}, corner = {300, 20, 330, 40};
     Repaint(&beside); // the gradient alone
-    EXPECT_EQ(BandAt(30), Shown(x, 30));
+    EXPECT_EQ(BandAt(33), Shown(x, 33));
     Repaint(&corner); // the picture, but only inside the update region
-    EXPECT_EQ(BandAt(30), Shown(x, 30));
+    EXPECT_EQ(BandAt(33), Shown(x, 33));
     Repaint(NULL);
-    EXPECT_NE(BandAt(30), Shown(x, 30));
+    EXPECT_NE(BandAt(33), Shown(x, 33));
     DestroyWindow(BackdropWindow);
 }
-
-} // namespace

@@ -1,12 +1,10 @@
 // Scratch folders and whole-file reads and writes for the unit tests.
-#ifndef TESTS_UNIT_SUPPORT_FILES_H
-#define TESTS_UNIT_SUPPORT_FILES_H
+#pragma once
 
 #include <windows.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 
@@ -16,11 +14,8 @@ namespace fs = std::filesystem;
 // tag is a full path) and the process; gone with all it holds when it goes.
 struct Scratch {
     std::string path;
-    explicit Scratch(const std::string &tag) {
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        path = (tag.find(':') == std::string::npos ? temp : "") + tag +
-               std::to_string(GetCurrentProcessId());
+    explicit Scratch(const std::string &tag)
+        : path((fs::temp_directory_path() / tag).string() + std::to_string(GetCurrentProcessId())) {
         fs::remove_all(path);
         fs::create_directories(path);
     }
@@ -33,10 +28,10 @@ struct Scratch {
 
 // The bytes of a file; "<missing>" when there is none, "<dir>" for a folder.
 inline std::string ReadFile(const std::string &path) {
-    if (fs::is_directory(path))
-        return "<dir>";
     std::ifstream in(path, std::ios::binary);
-    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
+    return fs::is_directory(path) ? "<dir>"
+           : in                   ? std::string(std::istreambuf_iterator<char>(in), {})
+                                  : "<missing>";
 }
 
 // Writes the bytes, making the folders on the way.
@@ -58,8 +53,8 @@ inline std::set<std::string> Listing(const std::string &folder) {
 // The build folder: the test programs lie in its bin.
 inline std::string BuildFolder() {
     char module[MAX_PATH];
-    GetModuleFileNameA(NULL, module, sizeof module);
-    return fs::path(module).parent_path().parent_path().string();
+    return fs::path(std::string(module, GetModuleFileNameA(NULL, module, MAX_PATH)))
+        .parent_path()
+        .parent_path()
+        .string();
 }
-
-#endif
