@@ -34,10 +34,13 @@ static int WritePatchedCopy(const char *iniPath, const char *newPath) {
         return 0;
     }
     char piece[LINE_TEXT];
+    char original[LINE_TEXT];
     int inSection = 0;
     int ok = 1;
-    while (ok && fgets(piece, PIECE_READ, in) != NULL) {
-        PatchIniPiece(piece, &inSection);
+    for (int place = 0; ok && fgets(piece, PIECE_READ, in) != NULL; place++) {
+        CopyText(original, sizeof original, piece);
+        if (PatchIniPiece(piece, &inSection))
+            NoteIniPiece(original, place);
         if (fputs(piece, out) == EOF)
             ok = 0;
     }
@@ -57,6 +60,8 @@ static int WritePatchedCopy(const char *iniPath, const char *newPath) {
 // system.ini -> system.bak, system.new -> system.ini. 1 when system.new took
 // the name; otherwise system.ini is where it was, or put back.
 static int ReplaceSystemIni(const char *iniPath, const char *newPath, const char *bakPath) {
+    if (GetFileAttributesA(bakPath) == 0xFFFFFFFF)
+        NoteSystemChange(JOURNAL_SYSTEM, "IniBackup", "created");
     remove(bakPath);
     if (rename(iniPath, bakPath) != 0) {
         // A patched copy that never took its place is of no use to anyone.
@@ -85,6 +90,8 @@ int PatchSystemIniIn(const char *windowsDir, const char *systemDir) {
         !JoinPath(vxdPath, sizeof vxdPath, systemDir, "\\VMM32\\VMOUSE.VXD") ||
         !JoinPath(vxdBakPath, sizeof vxdBakPath, systemDir, "\\VMM32\\VMOUSE.BAK"))
         return -1;
+    if (GetFileAttributesA(vxdPath) != 0xFFFFFFFF && GetFileAttributesA(vxdBakPath) == 0xFFFFFFFF)
+        NoteSystemChange(JOURNAL_SYSTEM, "VxdSetAside", "yes");
     int setAside = rename(vxdPath, vxdBakPath);
     // Success only when system.ini was replaced and the VxD set aside.
     return patched && setAside == 0 ? 0 : -1;
