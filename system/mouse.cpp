@@ -128,6 +128,17 @@ void UpdateMouseClassKey(const char *instance, const char *driverDesc, const cha
     RegCloseKey(key.Handle);
 }
 
+DriverChoice ChooseDriver(LONG result, DWORD type, const char *value, DWORD capacity) {
+    // Without a driver the class step would name the Class root itself.
+    if (result == ERROR_FILE_NOT_FOUND)
+        return DRIVER_NEW;
+    // One that is there but can't be read whole (too long, not a text) is
+    // the user's: it stays, and so does the class key it names.
+    if (result != ERROR_SUCCESS || type != REG_SZ || value[capacity - 1] != '\0')
+        return DRIVER_LEAVE;
+    return value[0] == '\0' ? DRIVER_NEW : DRIVER_USE;
+}
+
 static void UpdateExistingDevice(const RouteTexts *route, const char *hardwareKey) {
     char path[KEY_PATH_TEXT];
     JournalKey device;
@@ -144,19 +155,13 @@ static void UpdateExistingDevice(const RouteTexts *route, const char *hardwareKe
     ZeroMemory(instance, sizeof instance);
     DWORD type = 0, length = sizeof instance;
     LONG read = RegQueryValueExA(device.Handle, "Driver", NULL, &type, (BYTE *)instance, &length);
-    int missing = read == ERROR_FILE_NOT_FOUND;
-    int readable = read == ERROR_SUCCESS && type == REG_SZ && instance[sizeof instance - 1] == '\0';
-    // A driver that is there but can't be read whole (too long, not a
-    // text) is the user's: it stays, and so does the class key it names.
-    if (missing || readable) {
-        if (instance[0] == '\0') {
-            // Without a driver the class step would name the Class root
-            // itself: give the device an instance of its own.
-            NextMouseClassInstance(instance);
-            SetJournalText(&device, "Driver", instance);
-        }
-        UpdateMouseClassKey(instance, route->description, route->infSection);
+    DriverChoice choice = ChooseDriver(read, type, instance, sizeof instance);
+    if (choice == DRIVER_NEW) {
+        NextMouseClassInstance(instance);
+        SetJournalText(&device, "Driver", instance);
     }
+    if (choice != DRIVER_LEAVE)
+        UpdateMouseClassKey(instance, route->description, route->infSection);
     RegCloseKey(device.Handle);
 }
 

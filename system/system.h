@@ -76,6 +76,14 @@ void FormatClassInstance(short number, char *out);
 // prefix + tail into out; 0 when it did not fit (out then unusable).
 int JoinKeyPath(char *out, int capacity, const char *prefix, const char *tail);
 
+enum DriverChoice {
+    DRIVER_USE,  // the class key the device's "Driver" names
+    DRIVER_NEW,  // none or an empty one: a new instance, noted before it is written
+    DRIVER_LEAVE // one that can't be read whole: device and class key keep it
+};
+// The device's "Driver" as RegQueryValueExA read it into a cleared buffer.
+DriverChoice ChooseDriver(LONG result, DWORD type, const char *value, DWORD capacity);
+
 void RegisterMouseDevice(void);
 // hardwareKey holds HARDWARE_KEY_TEXT bytes.
 int FindEnumeratedDevice(const char *pattern, char *hardwareKey);
