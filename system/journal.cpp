@@ -285,8 +285,10 @@ int CarryRecordSections(const char *from, const char *to) {
             ok = 0;
     }
     GlobalFree(block);
-    // Out of the profile cache before the file changes its name.
+    // Both out of the profile cache before one takes the other's name, so
+    // that nothing is served from the old file's cached text afterwards.
     WritePrivateProfileStringA(NULL, NULL, NULL, to);
+    WritePrivateProfileStringA(NULL, NULL, NULL, from);
     return ok;
 }
 

