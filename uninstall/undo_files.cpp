@@ -71,6 +71,13 @@ static int SameLine(char *line, const char *other) {
     return same;
 }
 
+static int WriteWanted(TextFile *out, char (*lines)[MAX_PATH + 8], const int *wanted, int count) {
+    for (int i = 0; i < count; i++)
+        if (wanted[i] && (WriteText(lines[i], out) < 0 || WriteText("\n", out) < 0))
+            return 0;
+    return 1;
+}
+
 int ScheduleRemovals(const char *windowsDir, const RemovalList *later) {
     char ini[MAX_PATH], fresh[MAX_PATH];
     if (!CopyText(ini, sizeof ini, windowsDir) || !AppendText(ini, sizeof ini, "\\WININIT.INI"))
@@ -86,7 +93,11 @@ int ScheduleRemovals(const char *windowsDir, const RemovalList *later) {
             continue;
         CopyText(lines[count], sizeof lines[count], "NUL=");
         AppendText(lines[count], sizeof lines[count], shortPath);
-        wanted[count++] = 1;
+        wanted[count] = 1;
+        for (int j = 0; j < count; j++)
+            if (SamePath(lines[j], lines[count]))
+                wanted[count] = 0;
+        count++;
     }
     // [rename] holds one NUL= key per file: the profile functions would keep
     // only one of them, so the lines are put in by hand.
@@ -114,31 +125,10 @@ int ScheduleRemovals(const char *windowsDir, const RemovalList *later) {
         int header = atStart && SameLine(line, "[rename]");
         int length = lstrlenA(line);
         atStart = ended = length > 0 && line[length - 1] == '\n';
-        ok = WriteText(line, out) >= 0;
-        for (int i = 0; ok && header && i < count; i++)
-            if (wanted[i])
-                ok = WriteText(lines[i], out) >= 0 && WriteText("\n", out) >= 0;
+        ok = WriteText(line, out) >= 0 && (!header || WriteWanted(out, lines, wanted, count));
     }
-    if (ok && !hasSection) {
-        ok = (ended || WriteText("\n", out) >= 0) && WriteText("[rename]\n", out) >= 0;
-        for (int i = 0; ok && i < count; i++)
-            if (wanted[i])
-                ok = WriteText(lines[i], out) >= 0 && WriteText("\n", out) >= 0;
-    }
-    if (in != NULL && TextFileFailed(in))
-        ok = 0;
-    if (in != NULL)
-        CloseTextFile(in);
-    if (out != NULL && CloseTextFile(out) != 0)
-        ok = 0;
-    if (!ok) {
-        DeleteFileA(fresh);
-        return 0;
-    }
-    if (existed)
-        return ReplaceThroughSpare(ini, fresh);
-    if (MoveFileA(fresh, ini))
-        return 1;
-    DeleteFileA(fresh);
-    return 0;
+    if (ok && !hasSection)
+        ok = (ended || WriteText("\n", out) >= 0) && WriteText("[rename]\n", out) >= 0 &&
+             WriteWanted(out, lines, wanted, count);
+    return FinishRewrite(in, out, ok, ini, fresh);
 }

@@ -40,6 +40,22 @@ int ReplaceThroughSpare(const char *target, const char *fresh) {
     return 1;
 }
 
+int FinishRewrite(TextFile *in, TextFile *out, int ok, const char *target, const char *fresh) {
+    if (in != NULL && TextFileFailed(in))
+        ok = 0;
+    if (in != NULL)
+        CloseTextFile(in);
+    if (out == NULL || CloseTextFile(out) != 0)
+        ok = 0;
+    // Only a whole new file takes the target's place.
+    if (ok && GetFileAttributesA(target) != 0xFFFFFFFF)
+        return ReplaceThroughSpare(target, fresh);
+    if (ok && MoveFileA(fresh, target))
+        return 1;
+    DeleteFileA(fresh);
+    return 0;
+}
+
 // The number of the piece to put back, or -1: place when it still holds the
 // replacement line, else the first replacement line after a [386Enh] line.
 static int FindReplacement(const char *iniPath, int place) {
@@ -78,18 +94,9 @@ int RestoreIniPiece(const char *iniPath, const char *piece, int place, int apply
     char line[UNDO_LINE_TEXT];
     for (int n = 0; ok && ReadTextLine(line, PIECE_READ, in) != NULL; n++)
         ok = WriteText(n == target ? piece : line, out) >= 0;
-    if (in != NULL && TextFileFailed(in))
-        ok = 0;
-    if (in != NULL)
-        CloseTextFile(in);
-    if (out != NULL && CloseTextFile(out) != 0)
-        ok = 0;
-    // Only a whole new file takes the place of system.ini.
-    if (!ok) {
-        DeleteFileA(fresh);
-        return -1;
-    }
-    return ReplaceThroughSpare(iniPath, fresh) ? 1 : -1;
+    // Had system.ini gone meanwhile, the new file would not stand in for it.
+    ok = ok && in != NULL;
+    return FinishRewrite(in, out, ok, iniPath, fresh) ? 1 : -1;
 }
 
 static int JoinFile(char *out, int capacity, const char *folder, const char *name) {

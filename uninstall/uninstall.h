@@ -6,6 +6,7 @@
 #define SETUP_UNINSTALL_UNINSTALL_H
 
 #include "system/system.h"
+#include "shell/runtime.h"
 
 // The line the system.ini patch writes over the mouse line.
 #define INI_MOUSE_LINE "mouse=*vmouse\n"
@@ -55,6 +56,11 @@ int RemoveNowOrLater(const char *path, RemovalList *later);
 // Adds a NUL=<short path> line to the [rename] section of windowsDir's
 // WININIT.INI for each path not named there yet. 1 when the file is in place.
 int ScheduleRemovals(const char *windowsDir, const RemovalList *later);
+// Ends rewriting target into fresh: closes both files (in may be NULL) and,
+// when ok and nothing failed, puts fresh in target's place (or under its
+// name when there is no target). 1 when it took the place; fresh is gone
+// otherwise.
+int FinishRewrite(TextFile *in, TextFile *out, int ok, const char *target, const char *fresh);
 // Puts fresh in target's place (target keeps its attributes); the old file
 // stays until then. 1 when replaced; otherwise target is as it was and
 // fresh is gone.

@@ -184,4 +184,24 @@ TEST_F(Journal, SystemIniPieceGoesBackWhereThePatchPutItsLine) {
     }
 }
 
+TEST_F(Journal, WininitNamesEveryFileOnceInShortForm) {
+    const std::string ini = folder + "\\WININIT.INI", longName = folder + "\\Long File Name.txt";
+    ASSERT_TRUE(WriteTextFile(longName, "x") && WriteTextFile(file, "x"));
+    char shortName[MAX_PATH], shortFile[MAX_PATH];
+    ASSERT_NE(0u, GetShortPathNameA(longName.c_str(), shortName, MAX_PATH));
+    ASSERT_NE(0u, GetShortPathNameA(file.c_str(), shortFile, MAX_PATH));
+    RemovalList later = {3, {}};
+    for (int i = 0; i < 3; i++)
+        lstrcpyA(later.Paths[i], (i == 1 ? longName : file).c_str());
+    // No file yet; then one with a [rename] section among others.
+    ASSERT_TRUE(ScheduleRemovals(folder.c_str(), &later));
+    EXPECT_EQ("[rename]\r\nNUL=" + std::string(shortFile) + "\r\nNUL=" + shortName + "\r\n",
+              ReadWholeFile(ini));
+    ASSERT_TRUE(WriteTextFile(ini, "[CombineVxDs]\na=b\n[Rename]\nNUL=" + std::string(shortName)));
+    ASSERT_TRUE(ScheduleRemovals(folder.c_str(), &later));
+    EXPECT_EQ("[CombineVxDs]\r\na=b\r\n[Rename]\r\nNUL=" + std::string(shortFile) +
+                  "\r\nNUL=" + shortName,
+              ReadWholeFile(ini));
+}
+
 } // namespace
