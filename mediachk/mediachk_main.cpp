@@ -4,40 +4,25 @@
 #include "mediachk/media_check.h"
 #include "script/script.h"
 
-// The first argument of a command line, quoted or not. 0 when there is none
-// or it does not fit.
-static int FolderArgument(const char *commandLine, char *folder, int size) {
-    const char *p = commandLine;
-    // The program's own name first.
-    if (*p == '"') {
-        for (p++; *p != '\0' && *p != '"'; p++)
-            ;
-        if (*p == '"')
-            p++;
-    } else {
-        while (*p != '\0' && *p != ' ' && *p != '\t')
-            p++;
+// The folder argument, quoted or not. 0 when there is none or it does not fit.
+static int FolderArgument(const char *arguments, char *folder, int size) {
+    int length = lstrlenA(arguments);
+    while (length > 0 && (arguments[length - 1] == ' ' || arguments[length - 1] == '\t'))
+        length--;
+    if (length >= 2 && arguments[0] == '"' && arguments[length - 1] == '"') {
+        arguments++;
+        length -= 2;
     }
-    while (*p == ' ' || *p == '\t')
-        p++;
-    char end = ' ';
-    if (*p == '"') {
-        end = '"';
-        p++;
-    }
-    int length = 0;
-    while (p[length] != '\0' && p[length] != end && !(end == ' ' && p[length] == '\t'))
-        length++;
     if (length == 0 || length >= size)
         return 0;
-    lstrcpynA(folder, p, length + 1);
+    lstrcpynA(folder, arguments, length + 1);
     return 1;
 }
 
-int main(void) {
-    AppInstance = GetModuleHandleA(NULL);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
+    AppInstance = instance;
     char folder[MAX_PATH], windows[MAX_PATH], line[MAX_PATH + 32];
-    if (!FolderArgument(GetCommandLineA(), folder, sizeof folder)) {
+    if (!FolderArgument(arguments, folder, sizeof folder)) {
         WriteLine("Usage: MEDIACHK <media folder>");
         return 2;
     }

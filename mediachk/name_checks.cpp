@@ -1,6 +1,7 @@
 // Sections and keys as written against what the loader reads of them.
 #include "mediachk/media_check.h"
 #include "script/script.h"
+#include "shell/runtime.h"
 
 #define MAX_NAMES 12
 #define NAME_SIZE 32
