@@ -30,8 +30,8 @@ static int FindName(const NameSet *set, const char *name) {
     return -1;
 }
 
-static char Folded(char c) {
-    return (char)(UINT_PTR)CharUpperA((LPSTR)(UINT_PTR)(BYTE)c);
+static int Folded(char c) {
+    return UpperChar((BYTE)c);
 }
 
 // Edits (insert, delete, replace, swap of neighbours) from a to b, case
@@ -161,10 +161,11 @@ static void CheckTexts(void) {
     for (int i = disks->DiskCount; i < MAX_DISKS; i++) {
         if (disks->DiskLabels[i][0] == '\0')
             continue;
-        char key[NAME_SIZE];
+        char section[NAME_SIZE], key[NAME_SIZE];
+        CopyText(section, sizeof section, ResourceText(IDS_SECTION_DISK_LABEL));
         CopyText(key, sizeof key, ResourceText((short)(IDS_DISK1 + i)));
-        Report(FINDING_LABEL_GAP, ResourceText(IDS_SECTION_DISK_LABEL), key, disks->DiskLabels[i],
-               "counts as a label, but the setup uses the first %d disk(s): disk %d is never read",
+        Report(FINDING_LABEL_GAP, section, key, disks->DiskLabels[i],
+               "counts as a label, but the setup uses the disks 1 to %d: disk %d is never read",
                disks->DiskCount, i + 1);
     }
 }

@@ -4,7 +4,7 @@
 #include "script/script.h"
 
 #define REPORT_LINE 1400
-// A value longer than this shows its start and its length.
+// A value longer than this shows only its start.
 #define SHOWN_VALUE 64
 
 void WriteLine(const char *text) {
@@ -28,11 +28,8 @@ static void AppendValue(char *line, const char *value) {
     AppendText(line, REPORT_LINE, "\"");
     AppendText(line, REPORT_LINE, shown);
     AppendText(line, REPORT_LINE, "\"");
-    if (!whole) {
-        char more[48];
-        wsprintfA(more, "... (%d characters)", lstrlenA(value));
-        AppendText(line, REPORT_LINE, more);
-    }
+    if (!whole)
+        AppendText(line, REPORT_LINE, "...");
 }
 
 void PrintFinding(const Finding *finding) {
@@ -43,11 +40,13 @@ void PrintFinding(const Finding *finding) {
     if (finding->Section[0] != '\0') {
         AppendText(line, sizeof line, "[");
         AppendText(line, sizeof line, finding->Section);
-        AppendText(line, sizeof line, "] ");
+        AppendText(line, sizeof line, "]");
+    }
+    if (finding->Section[0] != '\0' && finding->Key[0] != '\0') {
+        AppendText(line, sizeof line, " ");
         AppendText(line, sizeof line, finding->Key);
-        AppendText(line, sizeof line, finding->Key[0] != '\0' ? " = " : "");
-        if (finding->Key[0] != '\0')
-            AppendValue(line, finding->Value);
+        AppendText(line, sizeof line, " = ");
+        AppendValue(line, finding->Value);
     } else {
         AppendText(line, sizeof line, finding->Key);
     }
