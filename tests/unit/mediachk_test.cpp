@@ -64,6 +64,8 @@ const Row Rows[] = {
     {"disklabel", ";disk2>[Disk2]\n1=A,A,A,RootDir", "no label [Disk2] ", 1},
     {"nearsection", ";pminfo>[PMInfos]\n1=A,B,0", "near name [PMInfos] ", 1},
     // Faults that stop the check, and damaged scripts.
+    {"longdir", "SubDir1=HELP>SubDir1=~",
+     "missing source [Disk1] 5; missing source [Disk1] 6; cut [DirectoryName] SubDir1", 2},
     {"short", "@ZKPAGE.DL_=SZDD\x88\xF0'3", "damaged header [Disk1] 3", 2},
     {"refused", "Disk1=9>Disk1=-9", "refused [FileCounts] Disk1", 2},
     {"spaceout", "MinimumSpace=64>MinimumSpace=40000", "refused [Main] MinimumSpace", 2},
