@@ -274,16 +274,6 @@ BOOL WINAPI MoveUnlessRefused(LPCSTR from, LPCSTR to) {
 }
 
 TEST_F(CopyOne, ReplacementKeepsMarksAndNeverLeavesTheNameEmpty) {
-    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    Write("NEW.TXT", "new");
-    Write("SYS.DRV", "old");
-    std::string sys = folder + "\\SYS.DRV";
-    SetFileAttributesA(sys.c_str(), marks);
-    Copy("NEW.TXT", "SYS.DRV");
-    EXPECT_EQ("new", Read("SYS.DRV"));
-    EXPECT_EQ(marks, GetFileAttributesA(sys.c_str()) & marks);
-    SetFileAttributesA(sys.c_str(), FILE_ATTRIBUTE_NORMAL);
-
     std::string target = folder + "\\T.DRV", fresh = folder + "\\T.NEW", spare = folder + "\\T.OLD";
     const struct {
         std::vector<std::string> refused;
@@ -300,6 +290,11 @@ TEST_F(CopyOne, ReplacementKeepsMarksAndNeverLeavesTheNameEmpty) {
         EXPECT_EQ(row.holds, Read("T.DRV")) << row.refused.size();
         EXPECT_FALSE(Exists("T.NEW") || Exists("T.OLD")) << row.refused.size();
     }
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    Write("T.NEW", "fresh");
+    SetFileAttributesA(target.c_str(), marks);
+    EXPECT_EQ(1, SettleExpansion(fresh.c_str(), target.c_str(), 5));
+    EXPECT_EQ(marks, GetFileAttributesA(target.c_str()) & marks);
 }
 
 TEST_F(CopyOne, PathsThatDidNotFitOpenNothing) {

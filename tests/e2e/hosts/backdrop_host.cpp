@@ -10,7 +10,7 @@
 // bitmap file, for the tests to compare the screen with.
 //   backdrop_host key ID
 // Prints what the loaded bitmap's top-left (key) pixel reads back as on this
-// display, and the key as the painter takes it: "read R,G,B held R,G,B".
+// display and the key as the painter takes it, COLORREFs in hex (0xBBGGRR).
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -90,19 +90,13 @@ static int DumpBitmap(short id, const char *path) {
 
 static int PrintKey(short id) {
     HBITMAP bitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(id));
-    HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    ReleaseDC(NULL, screen);
-    if (!bitmap || !memory)
-        return 1;
+    HDC memory = CreateCompatibleDC(NULL);
     HGDIOBJ kept = SelectObject(memory, bitmap);
     COLORREF read = GetPixel(memory, 0, 0), held = HeldKeyColour(memory);
-    printf("read %d,%d,%d held %d,%d,%d\n", GetRValue(read), GetGValue(read), GetBValue(read),
-           GetRValue(held), GetGValue(held), GetBValue(held));
+    printf("read %06lX held %06lX\n", read, held);
     SelectObject(memory, kept);
     DeleteDC(memory);
-    DeleteObject(bitmap);
-    return 0;
+    return bitmap && DeleteObject(bitmap) ? 0 : 1;
 }
 
 static void Log(const char *path, const char *className, int showing, short result) {
