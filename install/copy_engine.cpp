@@ -13,30 +13,6 @@ short CopyPercentage(short index, short count) {
     return (short)percent;
 }
 
-static int JoinParts(char *path, int capacity, const char *first, const char *second,
-                     const char *third) {
-    int fit = CopyText(path, capacity, first);
-    fit &= AppendText(path, capacity, "\\");
-    fit &= AppendText(path, capacity, second);
-    fit &= AppendText(path, capacity, "\\");
-    fit &= AppendText(path, capacity, third);
-    return fit;
-}
-
-int JoinSourcePath(char *path, int capacity, const char *root, const FileEntry *entry) {
-    return JoinParts(path, capacity, root, entry->SourceSubDir, entry->SourceName);
-}
-
-int JoinTargetPath(char *path, int capacity, const char *destination, const FileEntry *entry) {
-    if (entry->IsAbsolute != 0) {
-        int fit = CopyText(path, capacity, entry->TargetDir);
-        fit &= AppendText(path, capacity, "\\");
-        fit &= AppendText(path, capacity, entry->TargetName);
-        return fit;
-    }
-    return JoinParts(path, capacity, destination, entry->TargetDir, entry->TargetName);
-}
-
 void StatusText(char *text, int capacity, const FileEntry *entry) {
     // A cut status line is still worth showing, so the results are not checked.
     CopyText(text, capacity, ResourceText(IDS_COPYING));
@@ -76,9 +52,7 @@ int OpenSourceFile(HWND page, const char *path) {
         LZClose(SourceHandle);
         SourceHandle = NO_LZ_HANDLE;
     }
-    // The open goes through OpenFile, whose path field holds fewer than
-    // OFS_MAXPATHNAME characters; a longer path is not handed over to be cut.
-    if (path != NULL && lstrlenA(path) < OFS_MAXPATHNAME) {
+    if (SourcePathOpens(path)) {
         OFSTRUCT scratch;
         INT handle = LZOpenFileA((LPSTR)path, &scratch, OF_READ);
         SourceHandle = handle < 0 ? NO_LZ_HANDLE : handle;

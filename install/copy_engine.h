@@ -2,15 +2,11 @@
 #ifndef SETUP_INSTALL_COPY_ENGINE_H
 #define SETUP_INSTALL_COPY_ENGINE_H
 
-#include "shell/setup.h"
+#include "install/copy_paths.h"
 #include <lzexpand.h>
 
 #include "resources/resource_ids.h"
 
-// The longest source or target path the script format allows: a 79-character
-// folder, a 39-character sub-folder and a 14-character name, two
-// backslashes and the terminator.
-#define COPY_PATH_TEXT (PATH_TEXT + SUBDIR_TEXT + NAME_TEXT + 1)
 // A sub-folder to create: the destination and a directory value, each up to
 // 79 characters.
 #define SUBFOLDER_PATH_TEXT (2 * PATH_TEXT)
@@ -25,11 +21,6 @@ extern INT SourceHandle;
 // Percentage of a disk done once file index (from 0) of count is copied.
 short CopyPercentage(short index, short count);
 
-// root "\" entry->SourceSubDir "\" entry->SourceName. 1 when it fit.
-int JoinSourcePath(char *path, int capacity, const char *root, const FileEntry *entry);
-// [destination "\"] entry->TargetDir "\" entry->TargetName; the destination
-// only for an entry that is not absolute. 1 when it fit.
-int JoinTargetPath(char *path, int capacity, const char *destination, const FileEntry *entry);
 // "Copying " name "\n\n" description; cut to fit.
 void StatusText(char *text, int capacity, const FileEntry *entry);
 
