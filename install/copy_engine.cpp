@@ -76,6 +76,31 @@ static int TargetFolder(char *folder, int capacity, const char *target) {
     return 1;
 }
 
+int SwapIntoPlace(const char *temporary, const char *target, const char *spare, MoveFileProc move) {
+    if (!move(target, spare)) {
+        DeleteFileA(temporary);
+        return 0;
+    }
+    if (move(temporary, target)) {
+        DeleteFileA(spare);
+        return 1;
+    }
+    // The name must not stay empty: the old file goes back, copied if it
+    // cannot be moved (something may have taken the name meanwhile) ...
+    if (move(spare, target) || CopyFileA(spare, target, FALSE)) {
+        DeleteFileA(spare);
+        DeleteFileA(temporary);
+        return 0;
+    }
+    // ... or, failing that, the new one. Whatever cannot be placed stays.
+    if (CopyFileA(temporary, target, FALSE)) {
+        DeleteFileA(temporary);
+        DeleteFileA(spare);
+        return 1;
+    }
+    return 0;
+}
+
 int SettleExpansion(const char *temporary, const char *target, LONG copyResult) {
     DWORD attributes = GetFileAttributesA(target);
     // A read-only file or a folder of that name could not have been opened
@@ -101,17 +126,12 @@ int SettleExpansion(const char *temporary, const char *target, LONG copyResult) 
         return 0;
     }
     DeleteFileA(spare);
-    if (!MoveFileA(target, spare)) {
-        DeleteFileA(temporary);
-        return 0;
-    }
-    if (!MoveFileA(temporary, target)) {
-        MoveFileA(spare, target);
-        DeleteFileA(temporary);
-        return 0;
-    }
-    DeleteFileA(spare);
-    return 1;
+    // A hidden or system file stays one when it is replaced.
+    DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    DWORD fresh = GetFileAttributesA(temporary);
+    if (kept != 0 && fresh != 0xFFFFFFFF)
+        SetFileAttributesA(temporary, fresh | kept);
+    return SwapIntoPlace(temporary, target, spare, MoveFileA);
 }
 
 // A new file of a fresh name in folder, made in one step so that no file of
@@ -288,14 +308,26 @@ void CopyEveryDisk(HWND page, HDC dc) {
     }
 }
 
+HDC CopyPageDC;
+static HWND CopyPageDCOwner;
+
+int ReleaseCopyPageDC(void) {
+    if (CopyPageDC == NULL)
+        return 0;
+    int released = ReleaseDC(CopyPageDCOwner, CopyPageDC);
+    CopyPageDC = NULL;
+    CopyPageDCOwner = NULL;
+    return released;
+}
+
 void CopyAllFiles(HWND page) {
-    HDC dc = GetDC(page);
-    CopyEveryDisk(page, dc);
+    CopyPageDC = GetDC(page);
+    CopyPageDCOwner = page;
+    CopyEveryDisk(page, CopyPageDC);
+    // After a cancel the page gave the context back as it was destroyed.
+    ReleaseCopyPageDC();
     if (IsWindow(page))
         ShowControlText(page, IDC_STATUS, "Updating Registry...");
     WaitMilliseconds(1000);
     UpdateRegistry(1);
-    // A page destroyed by a cancel took its device context with it.
-    if (IsWindow(page))
-        ReleaseDC(page, dc);
 }

@@ -41,8 +41,17 @@ int CopyToTarget(HWND page, const char *path);
 // 1 when the target now holds the copy.
 int ExpandIntoPlace(INT source, const char *target);
 // The last step of ExpandIntoPlace: with copyResult from LZCopy (negative on
-// failure), put temporary in target's place or remove it. 1 when replaced.
+// failure), put temporary in target's place or remove it. 1 when replaced;
+// a replaced file keeps its hidden and system attributes.
 int SettleExpansion(const char *temporary, const char *target, LONG copyResult);
+// Puts temporary in the place of the existing target, whose old file waits
+// under spare (a free name) until the new one is in. move is MoveFileA
+// outside the tests. 1 when target holds the new file. When the new file
+// cannot take the name, the target name still ends up holding the old file
+// or, failing that, a copy of the new one; only when neither can be put
+// there are both files kept under their own names.
+typedef BOOL(WINAPI *MoveFileProc)(LPCSTR, LPCSTR);
+int SwapIntoPlace(const char *temporary, const char *target, const char *spare, MoveFileProc move);
 
 // The page's view of the file in hand: its status text, then the disk's
 // percentage and the bar in the placeholder's rectangle; each shown at once.
@@ -54,5 +63,10 @@ void CreateSubFolders(void);
 // The copy loop over every disk with its panel, without the registry step.
 void CopyEveryDisk(HWND page, HDC dc);
 void CopyAllFiles(HWND page);
+// The page's device context while the copy holds it, else null. A cancel
+// destroys the page in the middle of the copy: the page then gives the
+// context back while it still exists. ReleaseDC's result, 0 when none held.
+extern HDC CopyPageDC;
+int ReleaseCopyPageDC(void);
 
 #endif

@@ -8,10 +8,14 @@
 //   backdrop_host dump ID FILE
 // Writes bitmap resource ID, as the program loads it, to FILE as a 24-bit
 // bitmap file, for the tests to compare the screen with.
+//   backdrop_host key ID
+// Prints what the loaded bitmap's top-left (key) pixel reads back as on this
+// display and the key as the painter takes it, COLORREFs in hex (0xBBGGRR).
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "backdrop/backdrop.h"
 #include "pages/page_host.h"
 #include "resources/resource_ids.h"
 #include "shell/setup.h"
@@ -84,6 +88,17 @@ static int DumpBitmap(short id, const char *path) {
     return failed ? 1 : 0;
 }
 
+static int PrintKey(short id) {
+    HBITMAP bitmap = LoadBitmapA(AppInstance, MAKEINTRESOURCEA(id));
+    HDC memory = CreateCompatibleDC(NULL);
+    HGDIOBJ kept = SelectObject(memory, bitmap);
+    COLORREF read = GetPixel(memory, 0, 0), held = HeldKeyColour(memory);
+    printf("read %06lX held %06lX\n", read, held);
+    SelectObject(memory, kept);
+    DeleteDC(memory);
+    return bitmap && DeleteObject(bitmap) ? 0 : 1;
+}
+
 static void Log(const char *path, const char *className, int showing, short result) {
     FILE *log = fopen(path, "a");
     if (!log)
@@ -96,6 +111,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     AppInstance = instance;
     if (__argc == 4 && strcmp(__argv[1], "dump") == 0)
         return DumpBitmap((short)atoi(__argv[2]), __argv[3]);
+    if (__argc == 3 && strcmp(__argv[1], "key") == 0)
+        return PrintKey((short)atoi(__argv[2]));
     if (__argc != 3)
         return 2;
     ScreenWidth = (short)GetSystemMetrics(SM_CXSCREEN);
