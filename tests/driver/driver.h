@@ -2,8 +2,7 @@
 // writes the registry, and seeds a Windows 98 mouse machine. The unit tests
 // call it in-process from a second thread; the end-to-end scripts and the
 // main job call it through e2edriver.exe, across processes.
-#ifndef TESTS_DRIVER_DRIVER_H
-#define TESTS_DRIVER_DRIVER_H
+#pragma once
 
 #include <windows.h>
 
@@ -41,7 +40,7 @@ void ClickControl(HWND dialog, int id);
 // BST_CHECKED when the button is checked.
 int ButtonState(HWND dialog, int id);
 
-// The text of a message box: its one static control that holds text.
+// The text of a message box.
 std::string MessageBoxText(HWND box);
 
 // Waits for a message box with the caption, returns its text and closes it
@@ -64,6 +63,8 @@ std::vector<std::string> RegSubkeys(HKEY root, const std::string &path);
 // Adds the key, if it exists, and every key below it to the tree.
 void ReadRegTree(RegTree &tree, HKEY root, const std::string &path);
 void DeleteRegTree(HKEY root, const std::string &path);
+// Writes every value of the tree as REG_SZ, making the keys; false when a write failed.
+bool SetRegTree(HKEY root, const RegTree &tree);
 
 // --- the Windows 98 mouse machine ---
 
@@ -97,5 +98,3 @@ RegValues SeededClassValues(const char *desc, const char *section);
 // the machine's, beside a keyboard and a list entry without a hardware key,
 // which no mouse search may take. false when a write failed.
 bool SeedMouseMachine(const MouseMachine &machine);
-
-#endif

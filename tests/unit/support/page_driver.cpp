@@ -7,24 +7,14 @@ struct DriverJob {
     volatile LONG workDone;
 };
 
-BOOL CALLBACK CloseOwnWindow(HWND window, LPARAM) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window))
-        PostMessageA(window, WM_CLOSE, 0, 0);
-    return TRUE;
-}
-
 DWORD WINAPI DriverThread(LPVOID parameter) {
     DriverJob *job = static_cast<DriverJob *>(parameter);
     (*job->driver)();
     // A driver that lost its way leaves the work blocked in its loop.
-    if (!WaitFor([&] { return job->workDone != 0; })) {
-        while (job->workDone == 0) {
-            EnumWindows(CloseOwnWindow, 0);
-            Sleep(100);
-        }
-    }
+    if (!WaitFor([&] { return job->workDone != 0; }))
+        for (HWND left; job->workDone == 0; Sleep(100))
+            if ((left = FindTopWindow(NULL, NULL)) != NULL)
+                PostMessageA(left, WM_CLOSE, 0, 0);
     return 0;
 }
 
