@@ -19,9 +19,9 @@ extern DWORD WaitBound;
 // Polls until the condition holds; false when the bound ran out.
 bool WaitFor(const std::function<bool()> &condition);
 
-// A visible top-level window with the class and the title (NULL: any) that
-// has the control (0: any), of this process only when own is set; NULL when
-// there is none now.
+// A visible top-level window with the class and the exact title (NULL: any)
+// that has the control (0: any), of this process only when own is set; NULL
+// when there is none now. A window shows before its owner has set it up.
 HWND FindTopWindow(const char *className, const char *title, int control = 0, bool own = true);
 
 // The same, waited for; NULL when none came within the bound.
@@ -63,8 +63,6 @@ std::vector<std::string> RegSubkeys(HKEY root, const std::string &path);
 // Adds the key, if it exists, and every key below it to the tree.
 void ReadRegTree(RegTree &tree, HKEY root, const std::string &path);
 void DeleteRegTree(HKEY root, const std::string &path);
-// Writes every value of the tree as REG_SZ, making the keys; false when a write failed.
-bool SetRegTree(HKEY root, const RegTree &tree);
 
 // --- the Windows 98 mouse machine ---
 

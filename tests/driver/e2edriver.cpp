@@ -5,9 +5,10 @@
 //     click WIN ID           a click on control ID
 //     text WIN ID            the text of control ID
 //     state WIN ID           "CHECKED ENABLED" of control ID, each 1 or 0
+//     rect WIN               "LEFT TOP RIGHT BOTTOM" of WIN on the screen
 //     answer CAPTION BUTTON  prints the message box's text, then presses BUTTON
-//     reg-dump ROOT KEY      KEY and every key below, a line per value:
-//                            "path<TAB>name=data" (a key without values: "path")
+//     reg-dump ROOT KEY...   each KEY and every key below, in path order, a line
+//                            per value: "path<TAB>name=data" ("path" when none)
 //     seed-machine both|ps2  the Windows 98 mouse machine with both mice or PS/2
 //     click-hook             sets click_hook.dll on every program (see there),
 //                            prints "ready" and keeps it for SECONDS
@@ -24,13 +25,11 @@
 
 int main(int argc, char **argv) {
     _setmode(_fileno(stdout), _O_BINARY);
-    if (argc > 2 && strcmp(argv[1], "-t") == 0) {
-        WaitBound = (DWORD)(atof(argv[2]) * 1000);
-        argv += 2, argc -= 2;
-    }
+    if (argc > 2 && strcmp(argv[1], "-t") == 0)
+        WaitBound = (DWORD)(atof(argv[2]) * 1000), argv += 2, argc -= 2;
     const std::string cmd = argc > 1 ? argv[1] : "", a = argc > 2 ? argv[2] : "";
     const int id = argc > 3 ? atoi(argv[3]) : 0;
-    if (cmd == "wait" || cmd == "click" || cmd == "text" || cmd == "state") {
+    if (cmd == "wait" || cmd == "click" || cmd == "text" || cmd == "state" || cmd == "rect") {
         HWND window = a.compare(0, 6, "class:") == 0 ? WaitForWindow(a.c_str() + 6, NULL, id, false)
                                                      : WaitForWindow(NULL, a.c_str(), id, false);
         if (!window)
@@ -39,6 +38,9 @@ int main(int argc, char **argv) {
             ClickControl(window, id);
         if (cmd == "text")
             printf("%s\n", ItemText(window, id).c_str());
+        RECT r;
+        if (cmd == "rect" && GetWindowRect(window, &r))
+            printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
         if (cmd == "state")
             printf("%d %d\n", ButtonState(window, id) == BST_CHECKED,
                    IsWindowEnabled(GetDlgItem(window, id)) ? 1 : 0);
@@ -50,18 +52,19 @@ int main(int argc, char **argv) {
     }
     const char *names[] = {"HKCR", "HKLM", "HKCU", "HKDD"};
     const HKEY roots[] = {HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_DYN_DATA};
-    for (int r = 0; r < 4 && cmd == "reg-dump" && argc == 4; r++) {
+    if (cmd == "reg-dump") {
         RegTree tree;
-        if (a == names[r])
-            ReadRegTree(tree, roots[r], argv[3]);
+        for (int k = 2; k + 1 < argc; k += 2)
+            for (int r = 0; r < 4; r++)
+                if (strcmp(argv[k], names[r]) == 0)
+                    ReadRegTree(tree, roots[r], argv[k + 1]);
         for (const auto &key : tree) {
             if (key.second.empty())
                 printf("%s\n", key.first.c_str());
             for (const auto &value : key.second)
                 printf("%s\t%s=%s\n", key.first.c_str(), value.first.c_str(), value.second.c_str());
         }
-        if (a == names[r])
-            return 0;
+        return 0;
     }
     if (cmd == "seed-machine" && (a == "both" || a == "ps2"))
         return SeedMouseMachine(a == "both" ? BothMice : Ps2Mouse) ? 0 : 1;

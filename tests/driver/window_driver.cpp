@@ -26,7 +26,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
     DWORD process = 0;
     char text[256] = "";
     GetWindowThreadProcessId(window, &process);
-    // The title only when asked for: reading it may wait for the owner.
+    // A title of this process is asked of its owner: the answer waits for it.
     if (IsWindowVisible(window) && (!s.own || process == GetCurrentProcessId()) &&
         (!s.className || (GetClassNameA(window, text, 256), !lstrcmpiA(text, s.className))) &&
         (!s.title || (GetWindowTextA(window, text, 256), !lstrcmpA(text, s.title))) &&
@@ -52,7 +52,7 @@ HWND WaitForWindow(const char *className, const char *title, int control, bool o
 std::string WindowText(HWND window) {
     char text[1024] = "";
     DWORD_PTR length;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, WaitBound,
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_NORMAL, WaitBound,
                         &length);
     return text;
 }
@@ -71,8 +71,7 @@ void ClickControl(HWND dialog, int id) {
 
 int ButtonState(HWND dialog, int id) {
     DWORD_PTR state = 0;
-    SendMessageTimeoutA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, WaitBound,
-                        &state);
+    SendMessageTimeoutA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, SMTO_NORMAL, WaitBound, &state);
     return (int)state;
 }
 

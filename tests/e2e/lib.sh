@@ -3,7 +3,8 @@
 # the media in C:\MEDIA on a private Xvfb, SETUP.EXE worked through e2edriver.exe, expectations
 # from the media's SETUP.INF, counted checks; at exit all is ended by pid. E2E_KEEP=1 keeps the
 # prefix, E2E_USE_DISPLAY=1 uses $DISPLAY, E2E_SCREEN sets the Xvfb screen.
-SETUP_SOURCE_DIR=${SETUP_SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+SETUP_SOURCE_DIR=${SETUP_SOURCE_DIR:-$(cd "$E2E_LIB_DIR/../.." && pwd)}
 SETUP_BUILD_DIR=${SETUP_BUILD_DIR:-$SETUP_SOURCE_DIR/build}
 . "$SETUP_SOURCE_DIR/scripts/wine-env.sh"
 E2E_INF=$SETUP_BUILD_DIR/media/SETUP.INF E2E_CHECKS=0 E2E_FAILURES=0 E2E_RUNS=0 E2E_PIDS=()
@@ -21,8 +22,7 @@ e2e_lines() { tr -d '\r' <"$1" | grep -v '^$'; }
 e2e_begin() {
     E2E_NAME=$1 E2E_DIR=${SETUP_RESULTS_DIR:-$SETUP_SOURCE_DIR/results}/$1
     export WINEPREFIX=$SETUP_BUILD_DIR/wine/e2e/$1
-    trap e2e_end EXIT
-    trap 'e2e_die interrupted' INT TERM
+    trap e2e_end EXIT && trap 'e2e_die interrupted' INT TERM
     local template=$SETUP_BUILD_DIR/wine/template${2:+-$2}
     rm -rf "$E2E_DIR" && mkdir -p "$E2E_DIR" "${WINEPREFIX%/*}" && [ -f "$E2E_INF" ] &&
         (flock -w 900 9 && wine_template "$template" "${2:+winxp}") 9>"$template.lock" &&
@@ -35,8 +35,7 @@ e2e_begin() {
 }
 
 e2e_end() {
-    kill "${E2E_PIDS[@]}" 2>/dev/null
-    wineserver -k 2>/dev/null
+    kill "${E2E_PIDS[@]}" 2>/dev/null; wineserver -k 2>/dev/null
     xvfb_stop && wait && [ -n "${E2E_KEEP:-}" ] || rm -rf "$WINEPREFIX"
     [ "$E2E_CHECKS" -gt 0 ] || E2E_FAILURES=$((E2E_FAILURES + 1))
     e2e_log "$E2E_CHECKS checks, $E2E_FAILURES failed (results in $E2E_DIR)"
@@ -51,14 +50,19 @@ e2e_check() {
     diff <(echo "$2") <(echo "$3") | grep '^[<>]'
 }
 
+# e2e_expect WHAT EXPECTED CMD...: a check of CMD's output, read again until it is EXPECTED or
+# 10 s have passed: a page shows before its owner has set it up.
+e2e_expect() {
+    local got end=$((SECONDS + 10))
+    until got=$("${@:3}") && [ "$got" == "$2" ] || [ "$SECONDS" -ge "$end" ]; do sleep 0.2; done
+    e2e_check "$1" "$2" "$got"
+}
+
 # e2e_poll SECONDS CMD...: until CMD succeeds.
 e2e_poll() {
     local end=$((SECONDS + $1))
     until "${@:2}"; do [ "$SECONDS" -lt "$end" ] && sleep 0.1 || return 1; done
 }
-
-# A restart: the Wine server ends, with every volatile key, and a new one starts.
-e2e_restart() { wineserver -k && wineserver -w && wineserver -p; }
 
 # e2e_seed [ps2]: the driver's mouse machine, a [386Enh] mouse line, VMM32\VMOUSE.VXD.
 e2e_seed() {
@@ -77,8 +81,7 @@ e2e_start() {
 
 e2e_wait_exit() {
     e2e_poll 60 eval '! kill -0 "$SETUP_PID" 2>/dev/null' || e2e_die "SETUP.EXE did not end"
-    wait "$SETUP_PID"
-    e2e_check "run $E2E_RUNS ends with status 0" 0 $?
+    wait "$SETUP_PID"; e2e_check "run $E2E_RUNS ends with status 0" 0 $?
 }
 
 # e2e_on CLASS BUTTON...: the page comes up, is shot, gets these buttons clicked.
@@ -91,25 +94,23 @@ e2e_on() {
 
 # e2e_walk: the main job's setup: Next, "PS/2 Mouse", the proposed folder, the restart kept.
 e2e_walk() {
-    e2e_start && e2e_on SETUP_BEGIN 1 && e2e_on SETUP_SELMOUSE
-    e2e_check "the mouse-type page starts on Serial Mouse" "1 1, 0 1" \
-        "$(drv state class:SETUP_SELMOUSE 1034), $(drv state class:SETUP_SELMOUSE 1035)"
+    e2e_start && e2e_on SETUP_BEGIN
+    e2e_check "the backdrop covers the screen" "0 0 $(xdotool getdisplaygeometry)" "$(drv rect class:SetupMain)"
+    drv click class:SETUP_BEGIN 1 && e2e_on SETUP_SELMOUSE
+    e2e_expect "the mouse-type page starts on Serial Mouse" "1 1" drv state class:SETUP_SELMOUSE 1034
     e2e_on SETUP_SELMOUSE 1035 1 && e2e_on SETUP_SELDIR
-    e2e_check "the proposed folder" "$(inf DefaultPath)" "$(drv text class:SETUP_SELDIR 1003)"
+    e2e_expect "the proposed folder" "$(inf DefaultPath)" drv text class:SETUP_SELDIR 1003
     # The copy page lasts a second or so: looked for from before Next.
-    (drv -t 20 wait class:SETUP_INSTALL && e2e_shot "run$E2E_RUNS-SETUP_INSTALL") 2>/dev/null &
-    E2E_PIDS+=("$!") && drv click class:SETUP_SELDIR 1 && e2e_on SETUP_END
-    e2e_check "the finish page marks the restart" "1 1" "$(drv state class:SETUP_END 1032)"
+    (drv -t 20 wait class:SETUP_INSTALL && e2e_shot "run$E2E_RUNS-SETUP_INSTALL") 2>/dev/null & E2E_PIDS+=("$!")
+    drv click class:SETUP_SELDIR 1 && e2e_on SETUP_END
+    e2e_expect "the finish page marks the restart" "1 1" drv state class:SETUP_END 1032
     drv click class:SETUP_END 1 && e2e_wait_exit
 }
 
 # e2e_calls FUNC: the last run's calls of FUNC, texts without addresses; e2e_pages: its pages.
 e2e_calls() { grep -iF "Call $1(" "$E2E_TRACE" | sed 's/^.*Call //; s/ ret=[0-9a-f]*$//; s/[0-9a-f]\{8\} "/"/g'; }
 
-e2e_pages() {
-    e2e_calls user32.CreateDialogParamA | sed 's/^[^,]*,0*\([0-9a-f]*\),.*/\1/' |
-        while read -r id; do printf '%d ' "0x$id"; done
-}
+e2e_pages() { e2e_calls user32.CreateDialogParamA | sed 's/^[^,]*,0*\([0-9a-f]*\),.*/0x\1/' | xargs -r printf '%d '; }
 
 # e2e_targets: the script's files, "original<TAB>installed" (Unix paths).
 e2e_targets() {
@@ -123,14 +124,8 @@ e2e_targets() {
 }
 
 # What the setup may touch: keys ("key<TAB>value=data"), drive C but users' and media's files.
-e2e_registry() {
-    drv reg-dump HKCR 'CLSID\{4550E781-90B7-11d1-A2FD-FDB97FAA9D6C}' && drv reg-dump HKLM "$WINCV" &&
-        drv reg-dump HKLM Enum && drv reg-dump HKLM "$CLASSES"
-}
-e2e_files() {
-    (cd "$E2E_C" && find . -path ./users -prune -o -path ./MEDIA -prune -o -type d -print -o -printf '%p %s %T@\n') |
-        sort
-}
+e2e_registry() { drv reg-dump HKCR 'CLSID\{4550E781-90B7-11d1-A2FD-FDB97FAA9D6C}' HKLM "$WINCV" HKLM Enum HKLM "$CLASSES"; }
+e2e_files() { (cd "$E2E_C" && find . -path ./users -prune -o -path ./MEDIA -prune -o -type d -print -o -printf '%p %s %T@\n') | sort; }
 
 # e2e_route DEVICE INSTANCE TYPE [LINE...]: the registry lines a route writes (and LINEs);
 # e2e_added BEFORE: the lines gained since the dump BEFORE.
@@ -152,3 +147,10 @@ e2e_script_with() {
         [[ $name == SubKey2=* ]] && echo "$name" || grep -F "$name=" "$2" | cut -f2
     done
 }
+
+# The check names the imports check (shell_imports.e2e.sh) still uses.
+e2e_assert_eq() { e2e_check "$3" "$1" "$2"; }
+e2e_assert_contains() { e2e_check "$3" "$2" "$(grep -oF -- "$2" <<<"$1" | head -1)"; }
+e2e_assert() { "${@:2}"; e2e_check "$1" 0 $?; }
+e2e_fail() { e2e_check "$*" 0 1; }
+e2e_finish() { e2e_log "$E2E_CHECKS checks, $E2E_FAILURES failed" && [ "$E2E_FAILURES$E2E_CHECKS" != 00 ] && exit $((E2E_FAILURES > 0)); exit 1; }

@@ -26,15 +26,10 @@ void RunDriven(const std::function<void()> &work, const std::function<void()> &d
     work();
     InterlockedExchange(&job.workDone, 1);
     // The driver may still be answering a box the work left behind.
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-        MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT)
-                continue;
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+        for (MSG message; PeekMessageA(&message, NULL, 0, 0, PM_REMOVE);)
+            if (message.message != WM_QUIT)
+                TranslateMessage(&message), DispatchMessageA(&message);
     CloseHandle(thread);
 }
 
