@@ -11,6 +11,13 @@ export SETUP_SOURCE_DIR=$here
 export SETUP_BUILD_DIR=${SETUP_BUILD_DIR:-$here/build}
 bash "$here/scripts/build.sh" --target setup media e2edriver || exit 1
 
+# The media check first: the sample media must come out clean.
+echo "Media check of the sample media:"
+if ! bash "$here/scripts/check-media.sh" "$SETUP_BUILD_DIR/media"; then
+    echo "run-setup: the sample media is not clean; see the findings above" >&2
+    exit 1
+fi
+
 [ -n "${DISPLAY:-}" ] && export E2E_USE_DISPLAY=1
 # shellcheck source=../tests/e2e/lib.sh
 . "$here/tests/e2e/lib.sh"

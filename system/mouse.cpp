@@ -1,7 +1,5 @@
 #include "system/system.h"
-
-#include <stdlib.h>
-#include <string.h>
+#include "shell/runtime.h"
 
 char MouseTypeName[MOUSE_TYPE_TEXT];
 
@@ -20,7 +18,7 @@ MouseRoute ChooseMouseRoute(int mouseKind, int ps2Found, int serialFound) {
 }
 
 int StepClassInstance(short *last, const char *name) {
-    short number = (short)atoi(name);
+    short number = (short)TextToInt(name);
     if ((int)number - (int)*last > 1)
         return 0;
     *last = number;
@@ -55,7 +53,7 @@ int FindEnumeratedDevice(const char *pattern, char *hardwareKey) {
         ReadTextValue(device, "HardWareKey", value, sizeof value);
         RegCloseKey(device);
         // The later match wins, as the enumeration delivers them.
-        if (value[0] != '\0' && strstr(value, pattern) != NULL) {
+        if (value[0] != '\0' && FindText(value, pattern) != NULL) {
             CopyText(hardwareKey, HARDWARE_KEY_TEXT, value);
             result = 1;
         }

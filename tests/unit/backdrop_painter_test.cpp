@@ -136,6 +136,32 @@ TEST(PaintPixels, KeyOnlyPictureAndUnknownBitmapsDrawNothing) {
     target.Expect(background, "unknown id");
 }
 
+TEST(PaintPixels, KeyIsLeftOutAsTheSourceHoldsIt) {
+    // Colours without the exact key, as on a display of 8 or 16 bits: the
+    // key reads back as the nearest colour there, (240, 16, 240).
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[2];
+    } info = {{sizeof info.header, 4, -1, 1, 8, BI_RGB, 0, 0, 0, 2, 0},
+              {{240, 16, 240, 0}, {0, 200, 0, 0}}};
+    void *bits = NULL;
+    HDC source = CreateCompatibleDC(NULL);
+    HBITMAP dib = CreateDIBSection(source, (BITMAPINFO *)&info, DIB_RGB_COLORS, &bits, NULL, 0);
+    ASSERT_TRUE(dib != NULL);
+    HGDIOBJ kept = SelectObject(source, dib);
+    memcpy(bits, "\1\0\1\0", 4); // green, key, green, key
+    EXPECT_EQ(RGB(240, 16, 240), HeldKeyColour(source));
+    auto drawn = [](int x, int) { return x % 2 == 0 ? RGB(0, 200, 0) : Background; };
+    Surface plain(4, 1, Background), dissolved(4, 1, Background);
+    PaintPixelsPlain(plain.dc, source, 4, 1, 0, 0);
+    PaintPixelsDissolve(dissolved.dc, source, 4, 1, 0, 0, 64);
+    plain.Expect(drawn, "plain");
+    dissolved.Expect(drawn, "dissolved");
+    SelectObject(source, kept);
+    DeleteObject(dib);
+    DeleteDC(source);
+}
+
 TEST(PaintBitmap, BackdropPicturesFromTheResources) {
     AppInstance = GetModuleHandleA(NULL);
     const struct {

@@ -264,6 +264,39 @@ TEST_F(CopyOne, FailedExpansionKeepsTheExistingTarget) {
     EXPECT_EQ(1u, Names().size());
 }
 
+// Moves refused for the sources named here, to reach every fallback.
+std::vector<std::string> RefusedMoves;
+BOOL WINAPI MoveUnlessRefused(LPCSTR from, LPCSTR to) {
+    for (const std::string &refused : RefusedMoves)
+        if (refused == from)
+            return FALSE;
+    return MoveFileA(from, to);
+}
+
+TEST_F(CopyOne, ReplacementKeepsMarksAndNeverLeavesTheNameEmpty) {
+    std::string target = folder + "\\T.DRV", fresh = folder + "\\T.NEW", spare = folder + "\\T.OLD";
+    const struct {
+        std::vector<std::string> refused;
+        int result;
+        const char *holds;
+    } rows[] = {
+        {{}, 1, "fresh"}, {{fresh}, 0, "old"}, {{fresh, spare}, 0, "old"}, {{target}, 0, "old"}};
+    for (const auto &row : rows) {
+        Write("T.DRV", "old");
+        Write("T.NEW", "fresh");
+        RefusedMoves = row.refused;
+        EXPECT_EQ(row.result,
+                  SwapIntoPlace(fresh.c_str(), target.c_str(), spare.c_str(), MoveUnlessRefused));
+        EXPECT_EQ(row.holds, Read("T.DRV")) << row.refused.size();
+        EXPECT_FALSE(Exists("T.NEW") || Exists("T.OLD")) << row.refused.size();
+    }
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    Write("T.NEW", "fresh");
+    SetFileAttributesA(target.c_str(), marks);
+    EXPECT_EQ(1, SettleExpansion(fresh.c_str(), target.c_str(), 5));
+    EXPECT_EQ(marks, GetFileAttributesA(target.c_str()) & marks);
+}
+
 TEST_F(CopyOne, PathsThatDidNotFitOpenNothing) {
     Write("SOURCE.TXT", "content");
     Write("TARGET.TXT", "kept");

@@ -23,6 +23,9 @@ struct Watch {
     // that the click is served by the message step that number counts to.
     int clickAfter = -1;
     HWND page = NULL;
+    // Whether the copy held the page's device context as the page was
+    // destroyed, and still held it once the page had handled WM_DESTROY.
+    bool dcAtDestroy = false, dcAfterDestroy = true;
 };
 Watch Seen;
 HHOOK Hook;
@@ -42,6 +45,10 @@ LRESULT CALLBACK WatchSent(int code, WPARAM wParam, LPARAM lParam) {
             else if (id == IDC_PERCENT)
                 Seen.percent.push_back(text);
         }
+        if (sent->hwnd == Seen.page && sent->message == WM_DESTROY)
+            Seen.dcAtDestroy = CopyPageDC != NULL;
+        if (sent->hwnd == Seen.page && sent->message == WM_NCDESTROY)
+            Seen.dcAfterDestroy = CopyPageDC != NULL;
         if (sent->message == WM_PAGE_INIT) {
             Seen.page = sent->hwnd;
             if (Seen.clickAfter >= 0) {
@@ -275,6 +282,10 @@ class CancelledCopy : public CopyPage {
         EXPECT_EQ(0, PageResult);
         EXPECT_EQ("Velor Test installation is not completed !", notice);
         EXPECT_FALSE(pageAtNotice);
+        // The page gave the copy's device context back as it went.
+        EXPECT_TRUE(Seen.dcAtDestroy);
+        EXPECT_FALSE(Seen.dcAfterDestroy);
+        EXPECT_EQ(nullptr, CopyPageDC);
         // The registry step ran before the notice, after a cancel too.
         EXPECT_EQ(destination + "\\ZKMAIN.EXE -startup", runValueAtNotice);
         // The page was gone: no status line or percentage after the click.

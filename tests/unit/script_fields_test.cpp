@@ -178,7 +178,7 @@ TEST_F(ScriptFields, OversizedRecordFieldsStayInTheirFields) {
     script += "1=" + Repeat(30, 'a') + ",," + Repeat(100, 'c') + ",\n";
     script += "2=," + Repeat(30, 'b') + ",,SubDir1\n";
     script += "4=" + Repeat(20, 'x') + "," + Repeat(20, 'y') + "," + Repeat(200, 'z') + "\n";
-    script += "5=WINSYS.DLL,WINSYS.DLL,System,WinSystemDir\n[PM Info]\n";
+    script += "5=WIN.DLL,WIN.DLL,Windows,WinDir\n[PM Info]\n";
     script += "1=" + Repeat(50, 'f') + ",," + Repeat(50, 'i') + "\n2=," + Repeat(80, 't') + ",\n";
     ASSERT_EQ(1, Load(script, windows.c_str()));
     ASSERT_EQ(6, InstallConfig.DiskTable.TotalFiles);
@@ -188,8 +188,7 @@ TEST_F(ScriptFields, OversizedRecordFieldsStayInTheirFields) {
     EXPECT_TRUE(EntryIsEmpty(e[2]));
     // The line itself is cut to 127 characters before it is split.
     ExpectCleanRecord(e[3], "", "", Repeat(14, 'x'), Repeat(14, 'y'), Repeat(61, 'z'), 0);
-    // The Windows folder and "\SYSTEM" do not fit the 39 characters together.
-    ExpectCleanRecord(e[4], "", windows, "WINSYS.DLL", "WINSYS.DLL", "System", 1);
+    ExpectCleanRecord(e[4], "", windows, "WIN.DLL", "WIN.DLL", "Windows", 1);
     EXPECT_TRUE(EntryIsEmpty(e[5]));
 
     ASSERT_EQ(2, InstallConfig.ProgramItemCount);
@@ -199,6 +198,28 @@ TEST_F(ScriptFields, OversizedRecordFieldsStayInTheirFields) {
     static const ProgramItem zero = {};
     for (int i = 2; i < MAX_PROGRAM_ITEMS; i++)
         EXPECT_EQ(0, memcmp(items[i], &zero, sizeof zero)) << "item " << i;
+}
+
+TEST_F(ScriptFields, WindowsFolderTargetThatDoesNotFitRefusesTheLoad) {
+    // Windows folder length that just fits TargetDir with each token's tail.
+    const struct {
+        const char *token;
+        int fits;
+    } rows[] = {{"WinDir", 39}, {"WinSystemDir", 32}, {"WinInfDir", 35}};
+    for (const auto &row : rows)
+        for (int extra : {0, 1}) {
+            std::string windows = "C:\\" + Repeat(row.fits - 3 + extra, 'W');
+            int loaded = Load(std::string("[DiskLabel]\nDisk1=x\n[FileCounts]\nDisk1=1\n") +
+                                  "[Disk1]\n1=A.DLL,A.DLL,a," + row.token + "\n",
+                              windows.c_str());
+            EXPECT_EQ(1 - extra, loaded) << row.token << " with " << windows;
+            // Loaded, the target is the folder and its tail; refused, no tables.
+            EXPECT_EQ(loaded ? SUBDIR_TEXT - 1 : 0,
+                      loaded ? lstrlenA(InstallRecords[0].TargetDir) : InstallRecords != NULL);
+        }
+    // A program whose own path could not be had reads no script at all.
+    EXPECT_EQ(0, Load("[Main]\nProductName=Root\n", "C:\\WINDOWS", ""));
+    EXPECT_STREQ("Velor Setup Program", InstallConfig.Caption);
 }
 
 } // namespace
