@@ -1,8 +1,8 @@
 # shellcheck shell=bash
-# Harness of tests/e2e/*.e2e.sh and scripts/run-setup.sh: a fresh Windows 98 (or XP) prefix with
-# the media in C:\MEDIA on a private Xvfb, SETUP.EXE worked through e2edriver.exe, expectations
-# from the media's SETUP.INF, counted checks; at exit all is ended by pid. E2E_KEEP=1 keeps the
-# prefix, E2E_USE_DISPLAY=1 uses $DISPLAY, E2E_SCREEN sets the Xvfb screen.
+# Harness of tests/e2e/*.e2e.sh and run-setup.sh: a fresh Windows 98 (or XP) prefix with the media in
+# C:\MEDIA on a private Xvfb, SETUP.EXE worked through e2edriver.exe, expectations from the media's
+# SETUP.INF, counted checks, all ended by pid at exit. Settings: E2E_KEEP=1 keeps the prefix,
+# E2E_USE_DISPLAY=1 uses the $DISPLAY there is, E2E_SCREEN is the Xvfb screen (WxHxDEPTH).
 E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 SETUP_SOURCE_DIR=${SETUP_SOURCE_DIR:-$(cd "$E2E_LIB_DIR/../.." && pwd)}
 SETUP_BUILD_DIR=${SETUP_BUILD_DIR:-$SETUP_SOURCE_DIR/build}
@@ -58,12 +58,6 @@ e2e_expect() {
     e2e_check "$1" "$2" "$got"
 }
 
-# e2e_poll SECONDS CMD...: until CMD succeeds.
-e2e_poll() {
-    local end=$((SECONDS + $1))
-    until "${@:2}"; do [ "$SECONDS" -lt "$end" ] && sleep 0.1 || return 1; done
-}
-
 # e2e_seed [ps2]: the driver's mouse machine, a [386Enh] mouse line, VMM32\VMOUSE.VXD.
 e2e_seed() {
     drv seed-machine "${1:-both}" || e2e_die "cannot seed the mouse machine"
@@ -80,7 +74,7 @@ e2e_start() {
 }
 
 e2e_wait_exit() {
-    e2e_poll 60 eval '! kill -0 "$SETUP_PID" 2>/dev/null' || e2e_die "SETUP.EXE did not end"
+    timeout 60 tail -s 0.1 --pid="$SETUP_PID" -f /dev/null || e2e_die "SETUP.EXE did not end"
     wait "$SETUP_PID"; e2e_check "run $E2E_RUNS ends with status 0" 0 $?
 }
 
@@ -150,7 +144,6 @@ e2e_script_with() {
 
 # The check names the imports check (shell_imports.e2e.sh) still uses.
 e2e_assert_eq() { e2e_check "$3" "$1" "$2"; }
-e2e_assert_contains() { e2e_check "$3" "$2" "$(grep -oF -- "$2" <<<"$1" | head -1)"; }
 e2e_assert() { "${@:2}"; e2e_check "$1" 0 $?; }
 e2e_fail() { e2e_check "$*" 0 1; }
 e2e_finish() { e2e_log "$E2E_CHECKS checks, $E2E_FAILURES failed" && [ "$E2E_FAILURES$E2E_CHECKS" != 00 ] && exit $((E2E_FAILURES > 0)); exit 1; }

@@ -8,7 +8,7 @@ e2e_begin setup_cancel
 e2e_seed && e2e_registry >"$E2E_DIR/before.reg" && e2e_files >"$E2E_DIR/before.files"
 pages=(SETUP_BEGIN SETUP_SELMOUSE SETUP_SELDIR SETUP_INSTALL)
 drv -t 120 click-hook >"$E2E_DIR/hook" & E2E_PIDS+=("$!")
-e2e_poll 30 grep -q ready "$E2E_DIR/hook" || e2e_die "the click hook is not set"
+timeout 30 sh -c 'until grep -q ready "$0"; do sleep 0.1; done' "$E2E_DIR/hook" || e2e_die "no click hook"
 for page in 0 1 2 3; do
     CLICK_ON_CREATE="1 ${pages[3]}" e2e_start
     for ((i = 0; i < page; i++)); do e2e_on "${pages[i]}" 1; done

@@ -16,12 +16,11 @@ e2e_check "the destination's SETUP.INF: the script and the PS/2 record" \
 e2e_check "the PS/2 mouse names the driver, the serial one is left alone, the startup entry the folder" \
     "$(e2e_route "$PS2_DEV" 0000 PS2 "$WINCV\\Run	Dorvantix=$(inf DefaultPath)\\ZKMAIN.EXE -startup")" \
     "$(e2e_added "$E2E_DIR/before.reg" | grep -e ^Enum -e ^System -e "\\Run	")"
-e2e_registry >"$E2E_DIR/installed.reg"
 e2e_check "system.ini loads *vmouse, the old one is system.bak, VMOUSE.VXD set aside" \
     "$(printf '%s' "${E2E_SYSTEM_INI/mouse=\*vmd, msmouse.vxd/mouse=*vmouse}$E2E_SYSTEM_INI" && echo VMOUSE.BAK)" \
     "$(cd "$E2E_C/windows" && cat system.ini system.bak && ls system32/VMM32)"
 
-wineserver -k && wineserver -w && wineserver -p # a restart: the server goes with every volatile key
+e2e_registry >"$E2E_DIR/installed.reg" && wineserver -k && wineserver -w && wineserver -p # a restart
 drv reg-dump HKDD 'Config Manager\Enum' | grep -q HardWareKey && e2e_die "the device list outlived the restart"
 e2e_check "every key the setup wrote survives a restart" "$(cat "$E2E_DIR/installed.reg")" "$(e2e_registry)"
 
