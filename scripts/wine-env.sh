@@ -5,15 +5,15 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=win32
 
-# wine_template DIR: a Windows 98 prefix made once and copied for every run.
+# wine_template DIR [VERSION]: a Windows 98 prefix (or one of that Windows
+# version, winxp say) made once and copied for every run.
 wine_template() {
-    local dir=$1
-    local version=3
+    local dir=$1 windows=${2:-win98} version=3
     if [ "$(cat "$dir/.ready" 2>/dev/null)" = "$version" ]; then return 0; fi
     rm -rf "$dir"
     mkdir -p "$(dirname "$dir")"
     WINEPREFIX=$dir wineboot -i >/dev/null 2>&1
-    WINEPREFIX=$dir wine winecfg /v win98 >/dev/null 2>&1
+    WINEPREFIX=$dir wine winecfg /v "$windows" >/dev/null 2>&1
     # Without a window manager Wine would wait for one on every captioned
     # window it hides, and draw no title bars: let Wine draw them itself.
     WINEPREFIX=$dir wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
