@@ -28,6 +28,19 @@ static void RunSteps(const char *journal, const char *self, const char *systemDi
     UndoInstalledFiles(journal, InstallConfig.SourceRoot, self, apply, tally, &Later);
 }
 
+// Only what the setup journalled is an installation: beside a SETUP.INF
+// without a journal (the media's, say) nothing is ours, whatever the files
+// there are called.
+static int HasJournal(const char *journal) {
+    static const char *const sections[] = {JOURNAL_VALUES, JOURNAL_KEYS, JOURNAL_FILES,
+                                           JOURNAL_SYSTEM};
+    char probe[4];
+    for (unsigned i = 0; i < sizeof sections / sizeof sections[0]; i++)
+        if (GetPrivateProfileSectionA(sections[i], probe, sizeof probe, journal) > 0)
+            return 1;
+    return 0;
+}
+
 static int Pending(const UndoTally *tally) {
     return tally->Values + tally->Keys + tally->Files + tally->System;
 }
@@ -59,7 +72,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CopyText(InstallConfig.DefaultPath, PATH_TEXT, InstallConfig.SourceRoot);
 
     UndoTally due = {0, 0, 0, 0, 0};
-    RunSteps(journal, self, systemDir, 0, &due);
+    if (HasJournal(journal))
+        RunSteps(journal, self, systemDir, 0, &due);
     if (Pending(&due) == 0) {
         Box(IDS_NOTHING_TO_UNDO, InstallConfig.ProductName, MB_OK | MB_ICONINFORMATION);
         return 0;

@@ -4,8 +4,9 @@
 # before the install and after the uninstall: the main job's install and a restart in between;
 # two installs into one folder, the question first answered No; the PS/2 install and -u on the
 # serial route; the serial route with a PS/2 mouse alone (the own device key); a value the user
-# changed since, which stays. The uninstaller goes at the next start through WININIT.INI; run
-# again, without the SETUP.INF it removed, it says so and changes nothing.
+# changed since, which stays, with the mouse application running. The uninstaller goes at the
+# next start through WININIT.INI; run again without the SETUP.INF it removed, or beside the
+# media's, which has no journal, it says so and changes nothing.
 . "$(dirname "$0")/lib.sh"
 e2e_begin uninstall_round_trips
 PRODUCT=$(inf ProductName) FOLDER=$(inf DefaultPath)
@@ -66,12 +67,21 @@ e2e_check "$ROUND: the file the script does not list stays" "SETUP.EXE UNINSTAL.
 round own-device ps2
 install 1034
 e2e_check "$ROUND: the own serial device key was made" 1 "$(e2e_registry | grep -c '^Enum\\Root\\VelorMouse\\0000	Driver=')"
+# Beside the media's SETUP.INF, which has no journal, it has nothing to undo and deletes nothing.
+(cd "$E2E_MEDIA" && find . | sort) >"$E2E_DIR/media" && cp "$DEST/UNINSTAL.EXE" "$E2E_MEDIA"
+e2e_start 'C:\MEDIA\UNINSTAL.EXE' && drv answer "$PRODUCT Uninstall" 1 >"$E2E_DIR/uninstall.texts" && e2e_wait_exit
+e2e_check "$ROUND: beside a SETUP.INF without a journal, nothing to undo" \
+    "$PRODUCT has been removed already. There is nothing left to undo.|$(cat "$E2E_DIR/media")" \
+    "$(cat "$E2E_DIR/uninstall.texts")|$(cd "$E2E_MEDIA" && find . ! -name UNINSTAL.EXE | sort)"
 e2e_uninstall 6 && back
 
 round user-changed
 install 1035
 wine reg add "HKLM\\$PS2_DEV" /v DeviceDesc /d 'My own mouse' /f >/dev/null 2>&1
+(cd "$E2E_C" && exec wine "$FOLDER\\ZKMAIN.EXE" -startup) & E2E_PIDS+=("$!")
+drv wait Dorvantix >/dev/null || e2e_die "the installed mouse application does not start"
 e2e_uninstall 6
+e2e_check "$ROUND: the mouse application was closed" 1 "$(drv -t 1 wait Dorvantix 2>/dev/null; echo $?)"
 e2e_check "$ROUND: the value the user changed stays, all else as before" \
     "$(grep -vF "$PS2_DEV	DeviceDesc=" "$E2E_DIR/$ROUND.before")|$PS2_DEV	DeviceDesc=My own mouse" \
     "$(e2e_snapshot | grep -vF "$PS2_DEV	DeviceDesc=")|$(e2e_registry | grep -F "$PS2_DEV	DeviceDesc=")"
