@@ -184,6 +184,10 @@ int ExpandIntoPlace(INT source, const char *target) {
         return 0;
     LONG copied = LZCopy(source, (INT)(INT_PTR)file);
     CloseHandle(file);
+    // A new copy of the destination's SETUP.INF takes over the record and
+    // the undo journal of the one it replaces, or does not replace it.
+    if (copied >= 0 && !KeepRecordSections(target, temporary))
+        copied = -1;
     return SettleExpansion(temporary, target, copied);
 }
 
@@ -295,6 +299,9 @@ void CopyEveryDisk(HWND page, HDC dc) {
             if (IsWindow(page))
                 ShowDiskShare(page, dc, &placeholder, percent);
             int targetFits = BuildTargetPath(target, sizeof target, d, i);
+            // A file made outside the destination is noted for the uninstaller.
+            if (targetFits && entry->IsAbsolute != 0 && SourceHandle != NO_LZ_HANDLE)
+                NoteCreatedFile(target);
             i++;
             CopyToTarget(page, targetFits ? target : NULL);
         }

@@ -2,14 +2,16 @@
 # The main job: builds SETUP.EXE and the sample media, then runs a full setup
 # from the media in a fresh Windows 98 Wine prefix with a PS/2 mouse, the way
 # a user would (the walk of the end-to-end tests, tests/e2e/lib.sh), and
-# prints a summary of what it left; summary and screenshots of every page
-# land in results/run-setup/. Runs on a private Xvfb unless a display is there.
+# prints a summary of what it left; then, after the restart, the uninstaller
+# from the destination, what it put back and whether the machine is as it
+# was; summary and screenshots of every page land in results/run-setup/.
+# Runs on a private Xvfb unless a display is there.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/install-deps.sh" || exit 1
 export SETUP_SOURCE_DIR=$here
 export SETUP_BUILD_DIR=${SETUP_BUILD_DIR:-$here/build}
-bash "$here/scripts/build.sh" --target setup media e2edriver || exit 1
+bash "$here/scripts/build.sh" --target setup uninstal media e2edriver || exit 1
 
 # The media check first: the sample media must come out clean.
 echo "Media check of the sample media:"
@@ -23,6 +25,7 @@ fi
 . "$here/tests/e2e/lib.sh"
 e2e_begin run-setup
 e2e_seed ps2
+e2e_snapshot >"$E2E_DIR/before-setup"
 e2e_walk
 
 windows() { sed "s|^$E2E_C|C:|; s|/|\\\\|g"; }
@@ -46,3 +49,20 @@ windows() { sed "s|^$E2E_C|C:|; s|/|\\\\|g"; }
     echo "Screenshots:"
     ls "$E2E_DIR"/*.png | sed 's/^/  /'
 } | tee "$E2E_DIR/summary.txt"
+
+# The restart the setup asked for, in full: Wine's runs in the background.
+wineserver -k && wineserver -w && wineserver -p
+e2e_uninstall 6 7
+wineserver -k && wineserver -w && wineboot -r >/dev/null 2>&1 && wineserver -p # its restart
+{
+    echo "Uninstaller $(windows <<<"$DEST")\\UNINSTAL.EXE (Yes to its question, No to its restart, then a restart):"
+    grep -v '^$' "$E2E_DIR/uninstall.texts" | sed 's/^/  /'
+    if e2e_snapshot | cmp -s "$E2E_DIR/before-setup" -; then
+        echo "Machine after the uninstall: as before the setup (registry keys, Windows folder, system.ini)"
+    else
+        echo "Machine after the uninstall: NOT as before the setup; what differs (< before, > now):"
+        e2e_snapshot | diff "$E2E_DIR/before-setup" - | grep '^[<>]' | sed 's/^/  /'
+    fi
+    left=$(ls -A "$DEST" 2>/dev/null | xargs)
+    echo "Left in $(windows <<<"$DEST") after the restart: ${left:-nothing}"
+} | tee -a "$E2E_DIR/summary.txt"

@@ -32,10 +32,13 @@ static int WritePatchedCopy(const char *iniPath, const char *newPath) {
         return 0;
     }
     char piece[LINE_TEXT];
+    char original[LINE_TEXT];
     int inSection = 0;
     int ok = 1;
-    while (ok && ReadTextLine(piece, PIECE_READ, in) != NULL) {
-        PatchIniPiece(piece, &inSection);
+    for (int place = 0; ok && ReadTextLine(piece, PIECE_READ, in) != NULL; place++) {
+        CopyText(original, sizeof original, piece);
+        if (PatchIniPiece(piece, &inSection))
+            NoteIniPiece(original, place);
         if (WriteText(piece, out) < 0)
             ok = 0;
     }
@@ -55,6 +58,8 @@ static int WritePatchedCopy(const char *iniPath, const char *newPath) {
 // system.ini -> system.bak, system.new -> system.ini. 1 when system.new took
 // the name; otherwise system.ini is where it was, or put back.
 static int ReplaceSystemIni(const char *iniPath, const char *newPath, const char *bakPath) {
+    if (GetFileAttributesA(bakPath) == 0xFFFFFFFF)
+        NoteSystemChange(JOURNAL_SYSTEM, "IniBackup", "created");
     RemoveFile(bakPath);
     if (RenameFile(iniPath, bakPath) != 0) {
         // A patched copy that never took its place is of no use to anyone.
@@ -83,6 +88,8 @@ int PatchSystemIniIn(const char *windowsDir, const char *systemDir) {
         !JoinPath(vxdPath, sizeof vxdPath, systemDir, "\\VMM32\\VMOUSE.VXD") ||
         !JoinPath(vxdBakPath, sizeof vxdBakPath, systemDir, "\\VMM32\\VMOUSE.BAK"))
         return -1;
+    if (GetFileAttributesA(vxdPath) != 0xFFFFFFFF && GetFileAttributesA(vxdBakPath) == 0xFFFFFFFF)
+        NoteSystemChange(JOURNAL_SYSTEM, "VxdSetAside", "yes");
     int setAside = RenameFile(vxdPath, vxdBakPath);
     // Success only when system.ini was replaced and the VxD set aside.
     return patched && setAside == 0 ? 0 : -1;

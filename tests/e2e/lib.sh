@@ -18,20 +18,31 @@ inf() { tr -d '\r' <"$E2E_INF" | sed -n "s/^$1=//p" | head -1; }
 drv() { wine "$SETUP_BUILD_DIR/bin/e2edriver.exe" "$@"; }
 e2e_shot() { import -window root -display "$DISPLAY" "$E2E_DIR/$1.png" 2>/dev/null; }
 e2e_lines() { tr -d '\r' <"$1" | grep -v '^$'; }
+# e2e_record FILE SECTION: a section's lines; e2e_unjournalled FILE: the lines but the undo journal's.
+e2e_record() { e2e_lines "$1" | sed -n "/^\[$2\]\$/,/^\[/{/^\[/!p}"; }
+e2e_unjournalled() { e2e_lines "$1" | awk '/^\[/ { skip = /^\[Undo / } !skip'; }
 
 e2e_begin() {
     E2E_NAME=$1 E2E_DIR=${SETUP_RESULTS_DIR:-$SETUP_SOURCE_DIR/results}/$1
     export WINEPREFIX=$SETUP_BUILD_DIR/wine/e2e/$1
     trap e2e_end EXIT && trap 'e2e_die interrupted' INT TERM
-    local template=$SETUP_BUILD_DIR/wine/template${2:+-$2}
+    E2E_TEMPLATE=$SETUP_BUILD_DIR/wine/template${2:+-$2}
     rm -rf "$E2E_DIR" && mkdir -p "$E2E_DIR" "${WINEPREFIX%/*}" && [ -f "$E2E_INF" ] &&
-        (flock -w 900 9 && wine_template "$template" "${2:+winxp}") 9>"$template.lock" &&
-        wine_fresh_prefix "$template" "$WINEPREFIX" && E2E_C=$WINEPREFIX/drive_c E2E_MEDIA=$E2E_C/MEDIA &&
+        (flock -w 900 9 && wine_template "$E2E_TEMPLATE" "${2:+winxp}") 9>"$E2E_TEMPLATE.lock" ||
+        e2e_die "cannot make the Windows prefix"
+    # The display first: the prefix's first program starts Wine's desktop on it.
+    [ -n "${E2E_USE_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ] || xvfb_start "${E2E_SCREEN:-1024x768x24}"
+    e2e_prefix
+    CAPTION="$(inf ProductName) Setup Program" DEST=$E2E_C/$(inf DefaultPath | cut -c4-)
+}
+
+# e2e_prefix: a fresh copy of the template with the media in C:\MEDIA, the calls to trace named.
+e2e_prefix() {
+    wineserver -k 2>/dev/null; wineserver -w
+    wine_fresh_prefix "$E2E_TEMPLATE" "$WINEPREFIX" && E2E_C=$WINEPREFIX/drive_c E2E_MEDIA=$E2E_C/MEDIA &&
         cp -a "$SETUP_BUILD_DIR/media" "$E2E_MEDIA" && cp "$SETUP_BUILD_DIR/bin/SETUP.EXE" "$E2E_MEDIA" &&
         wineserver -p || e2e_die "cannot make the prefix with the media (build the media target)"
-    [ -n "${E2E_USE_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ] || xvfb_start "${E2E_SCREEN:-1024x768x24}"
     wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f /d 'user32.CreateDialogParamA;user32.CreateWindowExA;user32.DestroyWindow;user32.ExitWindowsEx;user32.MessageBoxA;advapi32.RegSetValueExA;kernel32.GetPrivateProfileStringA' >/dev/null 2>&1
-    CAPTION="$(inf ProductName) Setup Program" DEST=$E2E_C/$(inf DefaultPath | cut -c4-)
 }
 
 e2e_end() {
@@ -120,6 +131,23 @@ e2e_targets() {
 # What the setup may touch: keys ("key<TAB>value=data"), drive C but users' and media's files.
 e2e_registry() { drv reg-dump HKCR 'CLSID\{4550E781-90B7-11d1-A2FD-FDB97FAA9D6C}' HKLM "$WINCV" HKLM Enum HKLM "$CLASSES"; }
 e2e_files() { (cd "$E2E_C" && find . -path ./users -prune -o -path ./MEDIA -prune -o -type d -print -o -printf '%p %s %T@\n') | sort; }
+
+# e2e_snapshot: what an uninstall puts back: the keys, the Windows folder's files (WININIT.INI names
+# what goes at the next start, which leaves it as wininit.bak) and system.ini byte by byte.
+e2e_snapshot() {
+    e2e_registry && (cd "$E2E_C/windows" && find . -type f ! -iname 'wininit.*' | LC_ALL=C sort) &&
+        od -An -tx1 "$E2E_C/windows/system.ini"
+}
+
+# e2e_uninstall ANSWER [RESTART]: UNINSTAL.EXE of the destination, its question answered (6 Yes,
+# 7 No), then the restart question (No unless given); its texts go to uninstall.texts. $BOX is
+# the first box's caption when not the product's.
+e2e_uninstall() {
+    e2e_start "$(inf DefaultPath)\\UNINSTAL.EXE"
+    { drv answer "${BOX:-$(inf ProductName) Uninstall}" "$1" && [ "$1" = 6 ] &&
+        drv answer "$(inf ProductName) Uninstall" "${2:-7}"; } >"$E2E_DIR/uninstall.texts"
+    e2e_wait_exit
+}
 
 # e2e_route DEVICE INSTANCE TYPE [LINE...]: the registry lines a route writes (and LINEs);
 # e2e_added BEFORE: the lines gained since the dump BEFORE.

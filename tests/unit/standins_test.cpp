@@ -1,6 +1,6 @@
 // The product stand-ins the media ships, as built (their imports are the
-// import check's): the mouse application with its "Dorvantix" window, the
-// property-page library, the uninstaller.
+// import check's): the mouse application with its "Dorvantix" window and the
+// property-page library.
 #include <windows.h>
 #include <objbase.h>
 
@@ -9,9 +9,6 @@
 #include <vector>
 
 namespace {
-
-const char RunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dorvantix";
 
 // The stand-ins are built beside bin/, in standins/.
 std::string StandIn(const char *name) {
@@ -89,52 +86,6 @@ TEST(StandIns, MouseApplicationHasOneDorvantixWindowThatClosesOnRequest) {
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, Finish(first));
     EXPECT_EQ(nullptr, FindWindowA(NULL, "Dorvantix"));
-}
-
-void SetString(const char *path, const char *name, const char *value) {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, NULL, 0, KEY_ALL_ACCESS,
-                                             NULL, &key, NULL));
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(value), lstrlenA(value));
-    RegCloseKey(key);
-}
-
-// The key exists and, when a value is named, holds it.
-bool Present(const char *path, const char *value) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    bool present = !value || RegQueryValueExA(key, value, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return present;
-}
-
-// Answers the uninstaller's boxes (captioned "Dorvantix Uninstall") in turn.
-DWORD RunUninstaller(const std::vector<int> &answers) {
-    PROCESS_INFORMATION process = Start(StandIn("UNINSTAL.EXE"), NULL);
-    if (process.hProcess == NULL)
-        return STILL_ACTIVE;
-    for (int answer : answers) {
-        HWND box = WaitForTopWindow("#32770", "Dorvantix Uninstall");
-        if (box == NULL)
-            break;
-        PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
-        for (int round = 0; round < 500 && IsWindow(box); ++round)
-            Sleep(20);
-    }
-    return Finish(process);
-}
-
-TEST(StandIns, UninstallerRemovesTheEntriesOnlyWhenTheUserAgrees) {
-    SetString(RunKey, "Dorvantix", "C:\\VELOR\\ZKMAIN.EXE -startup");
-    SetString(UninstallKey, "DisplayName", "Velor Scroll Mouse");
-    EXPECT_EQ(1u, RunUninstaller({IDCANCEL}));
-    EXPECT_TRUE(Present(RunKey, "Dorvantix"));
-    EXPECT_TRUE(Present(UninstallKey, NULL));
-
-    EXPECT_EQ(0u, RunUninstaller({IDOK, IDOK}));
-    EXPECT_FALSE(Present(RunKey, "Dorvantix"));
-    EXPECT_FALSE(Present(UninstallKey, NULL));
 }
 
 } // namespace
