@@ -112,5 +112,12 @@ LRESULT CALLBACK FinishPageProc(HWND, UINT, WPARAM, LPARAM);
 // --- system integration (system/) ---
 void UpdateRegistry(int registerProduct);
 int PatchSystemIni(void);
+// Undo journal of the destination: a file outside it that the copy is about
+// to create (noted only when it does not exist yet).
+void NoteCreatedFile(const char *path);
+// Before replacement takes target's place: when target is the destination's
+// SETUP.INF, its record and journal go into replacement. 0 when they could
+// not, and the old file must stay.
+int KeepRecordSections(const char *target, const char *replacement);
 
 #endif

@@ -2,8 +2,7 @@
 // writes the registry, and seeds a Windows 98 mouse machine. The unit tests
 // call it in-process from a second thread; the end-to-end scripts and the
 // main job call it through e2edriver.exe, across processes.
-#ifndef TESTS_DRIVER_DRIVER_H
-#define TESTS_DRIVER_DRIVER_H
+#pragma once
 
 #include <windows.h>
 
@@ -20,9 +19,9 @@ extern DWORD WaitBound;
 // Polls until the condition holds; false when the bound ran out.
 bool WaitFor(const std::function<bool()> &condition);
 
-// A visible top-level window with the class and the title (NULL: any) that
-// has the control (0: any), of this process only when own is set; NULL when
-// there is none now.
+// A visible top-level window with the class and the exact title (NULL: any)
+// that has the control (0: any), of this process only when own is set; NULL
+// when there is none now. A window shows before its owner has set it up.
 HWND FindTopWindow(const char *className, const char *title, int control = 0, bool own = true);
 
 // The same, waited for; NULL when none came within the bound.
@@ -41,7 +40,7 @@ void ClickControl(HWND dialog, int id);
 // BST_CHECKED when the button is checked.
 int ButtonState(HWND dialog, int id);
 
-// The text of a message box: its one static control that holds text.
+// The text of a message box.
 std::string MessageBoxText(HWND box);
 
 // Waits for a message box with the caption, returns its text and closes it
@@ -97,5 +96,3 @@ RegValues SeededClassValues(const char *desc, const char *section);
 // the machine's, beside a keyboard and a list entry without a hardware key,
 // which no mouse search may take. false when a write failed.
 bool SeedMouseMachine(const MouseMachine &machine);
-
-#endif

@@ -4,26 +4,25 @@
 
 bool SetRegText(HKEY root, const std::string &path, const char *name, const std::string &text) {
     HKEY key;
-    if (RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
-        ERROR_SUCCESS)
-        return false;
-    LONG status =
-        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text.c_str(), (DWORD)text.size() + 1);
-    RegCloseKey(key);
+    LONG status = RegCreateKeyExA(root, path.c_str(), 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL);
+    if (status == ERROR_SUCCESS) {
+        status = RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)text.c_str(),
+                                (DWORD)text.size() + 1);
+        RegCloseKey(key);
+    }
     return status == ERROR_SUCCESS;
 }
 
 RegValues ReadRegValues(HKEY root, const std::string &path) {
     RegValues values;
     HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return values;
     char name[256];
     BYTE data[1024];
-    DWORD nameLength = sizeof name, size = sizeof data, type = 0;
-    for (DWORD i = 0;
-         RegEnumValueA(key, i, name, &nameLength, NULL, &type, data, &size) == ERROR_SUCCESS;
-         i++, nameLength = sizeof name, size = sizeof data) {
+    DWORD i = 0, type, length = sizeof name, size = sizeof data;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return values;
+    for (; RegEnumValueA(key, i++, name, &length, NULL, &type, data, &size) == ERROR_SUCCESS;
+         length = sizeof name, size = sizeof data) {
         std::string text = "<type " + std::to_string(type) + ":";
         for (DWORD b = 0; b < size; b++)
             text += " " + std::to_string(data[b]);
@@ -36,12 +35,12 @@ RegValues ReadRegValues(HKEY root, const std::string &path) {
 std::vector<std::string> RegSubkeys(HKEY root, const std::string &path) {
     std::vector<std::string> names;
     HKEY key;
+    char name[256];
+    DWORD i = 0, length = sizeof name;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return names;
-    char name[256];
-    for (DWORD i = 0, length = sizeof name;
-         RegEnumKeyExA(key, i, name, &length, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
-         i++, length = sizeof name)
+    for (; RegEnumKeyExA(key, i++, name, &length, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+         length = sizeof name)
         names.push_back(name);
     RegCloseKey(key);
     return names;
@@ -62,20 +61,6 @@ void DeleteRegTree(HKEY root, const std::string &path) {
         DeleteRegTree(root, path + "\\" + child);
     RegDeleteKeyA(root, path.c_str());
 }
-
-namespace {
-
-const char kDeviceList[] = "Config Manager\\Enum";
-const char kClassRoot[] = "System\\CurrentControlSet\\Services\\Class";
-
-bool SetAll(HKEY root, const std::string &path, const RegValues &values) {
-    bool ok = true;
-    for (const auto &value : values)
-        ok = SetRegText(root, path, value.first.c_str(), value.second) && ok;
-    return ok;
-}
-
-} // namespace
 
 const MouseMachine BothMice = {
     {"BIOS\\*PNP0F13\\0000", "ROOT\\*PNP0F0C\\0000"},
@@ -99,28 +84,30 @@ RegValues SeededClassValues(const char *desc, const char *section) {
 }
 
 bool SeedMouseMachine(const MouseMachine &machine) {
-    DeleteRegTree(HKEY_DYN_DATA, kDeviceList);
+    const std::string list = "Config Manager\\Enum\\",
+                      classes = "System\\CurrentControlSet\\Services\\Class";
+    DeleteRegTree(HKEY_DYN_DATA, list.substr(0, list.size() - 1));
     DeleteRegTree(HKEY_LOCAL_MACHINE, "Enum");
-    DeleteRegTree(HKEY_LOCAL_MACHINE, kClassRoot);
-    const std::string list = kDeviceList;
+    DeleteRegTree(HKEY_LOCAL_MACHINE, classes);
     // The list is enumerated by name: C0000010, C0000020... keep the machine's order.
-    bool ok =
-        SetRegText(HKEY_DYN_DATA, list + "\\C1000000", "Problem", "0") &&
-        SetRegText(HKEY_DYN_DATA, list + "\\C1038E40", "HardWareKey", "BIOS\\*PNP0303\\0000") &&
-        SetRegText(HKEY_LOCAL_MACHINE, "Enum\\BIOS\\*PNP0303\\0000", "DeviceDesc",
-                   "Standard 101/102-Key or Microsoft Natural Keyboard");
-    for (size_t i = 0; i < machine.active.size(); i++) {
-        char name[16];
-        wsprintfA(name, "\\C%07d", (int)(i + 1) * 10);
-        ok = SetRegText(HKEY_DYN_DATA, list + name, "HardWareKey", machine.active[i]) && ok;
-    }
+    RegTree keys = {
+        {list + "C1000000", {{"Problem", "0"}}},
+        {list + "C1038E40", {{"HardWareKey", "BIOS\\*PNP0303\\0000"}}},
+        {"Enum\\BIOS\\*PNP0303\\0000", {{"DeviceDesc", "Standard 101/102-Key Keyboard"}}}};
+    char name[16];
+    for (size_t i = 0; i < machine.active.size(); i++)
+        keys[list + (wsprintfA(name, "C%07d", (int)(i + 1) * 10), name)] = {
+            {"HardWareKey", machine.active[i]}};
     for (const SeedDevice &device : machine.devices)
-        ok = SetAll(HKEY_LOCAL_MACHINE, device.path,
-                    SeededDeviceValues(device.desc, device.driver)) &&
-             ok;
+        keys[device.path] = SeededDeviceValues(device.desc, device.driver);
     for (const SeedInstance &instance : machine.classes)
-        ok = SetAll(HKEY_LOCAL_MACHINE, std::string(kClassRoot) + "\\Mouse\\" + instance.name,
-                    SeededClassValues(instance.desc, instance.section)) &&
-             ok;
+        keys[classes + "\\Mouse\\" + instance.name] =
+            SeededClassValues(instance.desc, instance.section);
+    bool ok = true; // the device list lives under HKEY_DYN_DATA, the rest under HKLM
+    for (const auto &key : keys)
+        for (const auto &value : key.second)
+            ok = SetRegText(key.first.compare(0, 6, "Config") ? HKEY_LOCAL_MACHINE : HKEY_DYN_DATA,
+                            key.first, value.first.c_str(), value.second) &&
+                 ok;
     return ok;
 }

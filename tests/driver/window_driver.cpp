@@ -5,6 +5,13 @@
 
 DWORD WaitBound = 30000;
 
+bool WaitFor(const std::function<bool()> &condition) {
+    for (DWORD start = GetTickCount(); !condition(); Sleep(20))
+        if (GetTickCount() - start >= WaitBound)
+            return condition();
+    return true;
+}
+
 namespace {
 
 struct Search {
@@ -15,35 +22,20 @@ struct Search {
 };
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
-    Search *search = reinterpret_cast<Search *>(parameter);
+    Search &s = *reinterpret_cast<Search *>(parameter);
     DWORD process = 0;
-    char text[256];
+    char text[256] = "";
     GetWindowThreadProcessId(window, &process);
-    if (!IsWindowVisible(window) || (search->own && process != GetCurrentProcessId()))
-        return TRUE;
-    if (search->className &&
-        (!GetClassNameA(window, text, sizeof text) || lstrcmpiA(text, search->className) != 0))
-        return TRUE;
-    text[0] = '\0';
-    if (search->title && (GetWindowTextA(window, text, sizeof text), lstrcmpA(text, search->title)))
-        return TRUE;
-    if (search->control && GetDlgItem(window, search->control) == NULL)
-        return TRUE;
-    search->found = window;
-    return FALSE;
+    // A title of this process is asked of its owner: the answer waits for it.
+    if (IsWindowVisible(window) && (!s.own || process == GetCurrentProcessId()) &&
+        (!s.className || (GetClassNameA(window, text, 256), !lstrcmpiA(text, s.className))) &&
+        (!s.title || (GetWindowTextA(window, text, 256), !lstrcmpA(text, s.title))) &&
+        (!s.control || GetDlgItem(window, s.control)))
+        s.found = window;
+    return !s.found;
 }
 
 } // namespace
-
-bool WaitFor(const std::function<bool()> &condition) {
-    DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start >= WaitBound)
-            return condition();
-        Sleep(20);
-    }
-    return true;
-}
 
 HWND FindTopWindow(const char *className, const char *title, int control, bool own) {
     Search search = {className, title, control, own, NULL};
@@ -59,10 +51,9 @@ HWND WaitForWindow(const char *className, const char *title, int control, bool o
 
 std::string WindowText(HWND window) {
     char text[1024] = "";
-    DWORD_PTR length = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, WaitBound, &length);
-    text[sizeof text - 1] = '\0';
+    DWORD_PTR length;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_NORMAL, WaitBound,
+                        &length);
     return text;
 }
 
@@ -71,8 +62,7 @@ std::string ItemText(HWND dialog, int id) {
 }
 
 void PressButton(HWND dialog, int id) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
 }
 
 void ClickControl(HWND dialog, int id) {
@@ -81,28 +71,20 @@ void ClickControl(HWND dialog, int id) {
 
 int ButtonState(HWND dialog, int id) {
     DWORD_PTR state = 0;
-    SendMessageTimeoutA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, WaitBound,
-                        &state);
+    SendMessageTimeoutA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, SMTO_NORMAL, WaitBound, &state);
     return (int)state;
 }
 
+// Message boxes keep their text in control 0xFFFF.
 std::string MessageBoxText(HWND box) {
-    std::string text;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        char className[32];
-        GetClassNameA(child, className, sizeof className);
-        if (lstrcmpiA(className, "Static") == 0 && !WindowText(child).empty())
-            text = WindowText(child);
-    }
-    return text;
+    return ItemText(box, 0xFFFF);
 }
 
 std::string AnswerMessageBox(const char *caption, int button, bool own) {
     HWND box = WaitForWindow("#32770", caption, 0, own);
-    if (box == NULL)
-        return std::string();
-    std::string text = MessageBoxText(box);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    std::string text = box ? MessageBoxText(box) : "";
+    if (box)
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     WaitFor([&] { return !IsWindow(box); });
     return text;
 }

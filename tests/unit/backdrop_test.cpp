@@ -78,6 +78,23 @@ TEST(Painter, PassesAddTheirCellsKeyNeverDrawnClipHeldPlainLikeDissolveUnknownId
     for (short id : {9999, -1})
         PaintBitmap(plain, id, &all, id < 0);
     EXPECT_EQ("", Differs(plain, all, after(64, all)));
+    // A source that cannot hold the exact key (8 bits: the nearest is
+    // (240, 16, 240)): the key as it holds it is left out.
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[2];
+    } eight = {{sizeof eight.header, 4, -1, 1, 8, BI_RGB, 0, 0, 0, 2, 0},
+               {{240, 16, 240, 0}, {0, 200, 0, 0}}};
+    void *bits;
+    HDC held = CreateCompatibleDC(NULL), fourPlain = Canvas(4, 1, back), four = Canvas(4, 1, back);
+    SelectObject(held,
+                 CreateDIBSection(held, (BITMAPINFO *)&eight, DIB_RGB_COLORS, &bits, NULL, 0));
+    memcpy(bits, "\1\0\1\0", 4); // green, key, green, key
+    PaintPixelsPlain(fourPlain, held, 4, 1, 0, 0);
+    PaintPixelsDissolve(four, held, 4, 1, 0, 0, 64);
+    auto greens = [&](int x, int) { return x % 2 ? back : RGB(0, 200, 0); };
+    EXPECT_EQ(RGB(240, 16, 240), HeldKeyColour(held));
+    EXPECT_EQ("", Differs(fourPlain, {0, 0, 4, 1}, greens) + Differs(four, {0, 0, 4, 1}, greens));
     IntersectClipRect(clipped, 8, 8, 16, 16);
     PaintPixelsDissolve(clipped, source, 37, 21, 4, 2, 64);
     EXPECT_EQ("", Differs(clipped, all, after(64, {8, 8, 16, 16})));

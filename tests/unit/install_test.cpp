@@ -3,6 +3,8 @@
 // and the progress panel's pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "install/copy_engine.h"
 #include "install/progress_panel.h"
 #include "script/script.h"
@@ -12,53 +14,75 @@
 
 TEST(CopyOneFile, CopiedWholeOrTheTargetLeftAsItWasAndNoTemporaryFileLeft) {
     Scratch folder("copyone");
-    HWND page = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 9, 9, NULL, NULL, NULL, NULL);
-    for (const char *name : {"NEW.TXT", "OLD.TXT", "LOCKED.TXT", "KEEP.DRV", "SPARE.TMP"})
-        WriteFile(folder / name, std::string(name) + "\r\n");
-    SetFileAttributesA((folder / "LOCKED.TXT").c_str(), FILE_ATTRIBUTE_READONLY);
-    fs::create_directory(folder / "ADIR");
-    // Source and target (NULL: a path that did not fit), the target after.
+    for (const char *name : {"NEW.TXT", "OLD.TXT", "RO.TXT", "KEEP.DRV", "SPARE.TMP", "ADIR\\X"})
+        WriteFile(folder / name, name);
+    SetFileAttributesA((folder / "RO.TXT").c_str(), FILE_ATTRIBUTE_READONLY);
+    // Source and target; NULL: a path that did not fit.
     // clang-format off
-    const struct { const char *source, *target, *after; } rows[] = {
-        {"NEW.TXT", "COPY.TXT", "NEW.TXT\r\n"}, {"NEW.TXT", "OLD.TXT", "NEW.TXT\r\n"},
-        {"ABSENT.DR_", "KEEP.DRV", "KEEP.DRV\r\n"}, {"ABSENT.DR_", "NONE.DRV", "<missing>"},
-        {"NEW.TXT", "LOCKED.TXT", "LOCKED.TXT\r\n"}, {"NEW.TXT", "NOFOLDER\\NEW.TXT", "<missing>"},
-        {"NEW.TXT", "ADIR", "<dir>"}, {NULL, "KEEP.DRV", "KEEP.DRV\r\n"}, {"NEW.TXT", NULL, NULL},
-    };
+    const std::pair<const char *, const char *> copies[] = {
+        {"NEW.TXT", "COPY.TXT"}, {"NEW.TXT", "OLD.TXT"}, {"ABSENT.DR_", "KEEP.DRV"}, {"ABSENT.DR_", "NONE.DRV"},
+        {"NEW.TXT", "RO.TXT"}, {"NEW.TXT", "NOFOLDER\\NEW.TXT"}, {"NEW.TXT", "ADIR"}, {NULL, "KEEP.DRV"},
+        {"NEW.TXT", NULL}};
     // clang-format on
-    for (const auto &row : rows) {
-        EXPECT_EQ(1, OpenSourceFile(page, row.source ? (folder / row.source).c_str() : NULL));
-        EXPECT_EQ(1, CopyToTarget(page, row.target ? (folder / row.target).c_str() : NULL));
-        EXPECT_EQ(NO_LZ_HANDLE, SourceHandle);
-        EXPECT_EQ(row.after ? row.after : "", row.target ? ReadFile(folder / row.target) : "");
+    std::string handles;
+    for (const auto &copy : copies) {
+        OpenSourceFile(NULL, copy.first ? (folder / copy.first).c_str() : NULL);
+        CopyToTarget(NULL, copy.second ? (folder / copy.second).c_str() : NULL);
+        handles += std::to_string(SourceHandle) + " ";
     }
     // A failed expansion keeps the old file and drops the partial copy.
     EXPECT_EQ(0,
               SettleExpansion((folder / "SPARE.TMP").c_str(), (folder / "KEEP.DRV").c_str(), -1));
-    EXPECT_EQ("KEEP.DRV\r\n", ReadFile(folder / "KEEP.DRV"));
-    EXPECT_EQ(std::set<std::string>(
-                  {"ADIR\\", "COPY.TXT", "KEEP.DRV", "LOCKED.TXT", "NEW.TXT", "OLD.TXT"}),
-              Listing(folder.path));
-    SetFileAttributesA((folder / "LOCKED.TXT").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ("-1 -1 -1 -1 -1 -1 -1 -1 -1 ADIR\\ ADIR\\X=ADIR\\X COPY.TXT=NEW.TXT "
+              "KEEP.DRV=KEEP.DRV NEW.TXT=NEW.TXT "
+              "OLD.TXT=NEW.TXT RO.TXT=RO.TXT ",
+              handles + Listing(folder.path));
+    SetFileAttributesA((folder / "RO.TXT").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-// What the copy page showed, seen on the thread's sent messages, and a click
-// on its Cancel button queued behind ClickAfter other messages at its start.
-static std::string Statuses, Percents;
+// Moves refused from the paths named here, to reach every fallback.
+static std::vector<std::string> Refused;
+static BOOL WINAPI MoveUnlessRefused(LPCSTR from, LPCSTR to) {
+    return std::find(Refused.begin(), Refused.end(), from) == Refused.end() && MoveFileA(from, to);
+}
+
+TEST(CopyOneFile, ReplacementKeepsHiddenAndSystemMarksAndNeverLeavesTheNameEmpty) {
+    Scratch folder("swap");
+    const std::string target = folder / "T.DRV", fresh = folder / "T.NEW", spare = folder / "T.OLD";
+    std::string seen;
+    for (std::vector<std::string> refused :
+         {std::vector<std::string>(), {fresh}, {fresh, spare}, {target}}) {
+        WriteFile(target, "old"), WriteFile(fresh, "fresh"), Refused = refused;
+        seen += std::to_string(
+            SwapIntoPlace(fresh.c_str(), target.c_str(), spare.c_str(), MoveUnlessRefused));
+        seen += " " + Listing(folder.path);
+    }
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    WriteFile(fresh, "fresh");
+    SetFileAttributesA(target.c_str(), marks);
+    seen += std::to_string(SettleExpansion(fresh.c_str(), target.c_str(), 5)) + " ";
+    EXPECT_EQ("1 T.DRV=fresh 0 T.DRV=old 0 T.DRV=old 0 T.DRV=old 1 " + std::to_string(marks),
+              seen + std::to_string(GetFileAttributesA(target.c_str()) & marks));
+}
+
+// The texts the copy page showed, seen on the thread's sent messages, and a
+// click on its Cancel button queued behind ClickAfter messages at its start.
+static std::string Shown;
 static int ClickAfter;
 static HWND Page;
 
 static LRESULT CALLBACK Watch(int code, WPARAM wParam, LPARAM lParam) {
     const CWPSTRUCT &sent = *(const CWPSTRUCT *)lParam;
     if (sent.message == WM_SETTEXT && Page && GetParent(sent.hwnd) == Page)
-        (GetDlgCtrlID(sent.hwnd) == IDC_STATUS ? Statuses : Percents) +=
-            (const char *)sent.lParam + std::string("|");
+        Shown += (const char *)sent.lParam + std::string("|");
+    if ((sent.message == WM_DESTROY || sent.message == WM_NCDESTROY) && sent.hwnd == Page)
+        Shown += CopyPageDC ? "dc|" : "no dc|"; // given back as the page goes
     if (sent.message == WM_PAGE_INIT) {
-        Page = sent.hwnd;
         for (int i = 0; i < ClickAfter; i++)
-            PostMessageA(Page, WM_NULL, 0, 0);
+            PostMessageA(sent.hwnd, WM_NULL, 0, 0);
         if (ClickAfter >= 0)
-            PostMessageA(GetDlgItem(Page, IDC_COPY_CANCEL), BM_CLICK, 0, 0);
+            PostMessageA(GetDlgItem(sent.hwnd, IDC_COPY_CANCEL), BM_CLICK, 0, 0);
+        Page = sent.hwnd;
     }
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
@@ -72,79 +96,68 @@ static std::string RunEntry() {
 TEST(CopyPage, ShowsEachFileItsShareOfTheDiskAndTheRegistryStepAndCancelsAtEitherStep) {
     AppInstance = GetModuleHandleA(NULL);
     Scratch folder("copypage"), windows("C:\\IW"); // a Windows folder fits 39 with "\\SYSTEM"
-    const std::string
-        dest = folder / "DEST",
-        media = folder / "MEDIA",
-        original = ReadFile(BuildFolder() + "\\media-originals\\HELP\\MOUSEHLP.TXT"),
-        four = "[DiskLabel]\nDisk1=a\n[FileCounts]\nDisk1=4\n[Disk1]\n1=A1.TXT,A1.TXT,f\n"
-               "2=A2.TXT,A2.TXT,f\n3=A3.TXT,A3.TXT,f\n4=A4.TXT,A4.TXT,f\n";
+    const std::string dest = folder / "DEST", media = folder / "MEDIA",
+                      packed = ReadFile(BuildFolder() + "\\media-originals\\HELP\\MOUSEHLP.TXT"),
+                      four = "[DiskLabel]\nDisk1=a\n[FileCounts]\nDisk1=4\n[Disk1]\n1=A1,A1,f\n"
+                             "2=A2,A2,f\n3=A3,A3,f\n4=A4,A4,f\n";
+    // What the page showed (status and percentage in turn), the destination
+    // and the file in the Windows folder after, the cancel notice (with
+    // whether the page stood then and the registry step's entry), the result.
     // clang-format off
-    const struct { std::string script; int clickAfter; short result; std::string statuses, percents;
-                   std::set<std::string> copied; std::string absolute; } runs[] = {
-        // Disks of 4 (one into the Windows folder), 7 (a missing line, a missing
-        // source, a packed file) and 0 files.
+    const struct { std::string script; int clickAfter; std::string seen; } runs[] = {
+        // Disks of 4 (one file into the Windows folder), 7 (a missing line, a
+        // missing source, a packed file) and 0 files.
         {"[DiskLabel]\nDisk1=a\nDisk2=b\nDisk3=c\n[FileCounts]\nDisk1=4\nDisk2=7\nDisk3=0\n[DirectoryName]\n"
-         "SubDir1=SUB\nWinDir=W\n[Disk1]\n1=A1.TXT,A1.TXT,First\n2=A2.TXT,A2.TXT,b\n3=W1.TXT,W1.TXT,w,WinDir\n"
-         "4=A3.TXT,A3.TXT,c\n"
-         "[Disk2]\n1=B1.TXT,B1.TXT,b,SubDir1\n2=B2.TXT,B2.TXT,b,SubDir1\n3=MOUSEHLP.TX_,B3.TXT,b,SubDir1\n"
-         "5=B5.TXT,B5.TXT,b,SubDir1\n6=GONE.TXT,B6.TXT,gone,SubDir1\n7=B7.TXT,B7.TXT,b,SubDir1\n",
-         -1, 1, "Copying A1.TXT\n\nFirst|Copying A2.TXT\n\nb|Copying W1.TXT\n\nw|Copying A3.TXT\n\nc|Copying B1.TXT\n\nb|"
-         "Copying B2.TXT\n\nb|Copying MOUSEHLP.TX_\n\nb|Copying \n\n|Copying B5.TXT\n\nb|Copying GONE.TXT\n\ngone|"
-         "Copying B7.TXT\n\nb|Updating Registry...|", "25%|50%|75%|100%|14%|28%|42%|57%|71%|85%|100%|",
-         {"A1.TXT", "A2.TXT", "A3.TXT", "SUB\\", "SUB\\B1.TXT", "SUB\\B2.TXT", "SUB\\B3.TXT", "SUB\\B5.TXT", "SUB\\B7.TXT"},
-         "W\\W1.TXT"},
+         "SubDir1=SUB\nWinDir=W\n[Disk1]\n1=A1,A1,First\n2=A2,A2,b\n3=W1,W1,w,WinDir\n4=A3,A3,c\n[Disk2]\n"
+         "1=B1,B1,b,SubDir1\n2=B2,B2,b,SubDir1\n3=MOUSEHLP.TX_,B3,b,SubDir1\n5=B5,B5,b,SubDir1\n"
+         "6=GONE,B6,gone,SubDir1\n7=B7,B7,b,SubDir1\n", -1,
+         "Copying A1\n\nFirst|25%|Copying A2\n\nb|50%|Copying W1\n\nw|75%|Copying A3\n\nc|100%|"
+         "Copying B1\n\nb|14%|Copying B2\n\nb|28%|Copying MOUSEHLP.TX_\n\nb|42%|Copying \n\n|57%|"
+         "Copying B5\n\nb|71%|Copying GONE\n\ngone|85%|Copying B7\n\nb|100%|Updating Registry...|no dc|no dc| "
+         "A1=A1 A2=A2 A3=A3 SUB\\ SUB\\B1=SUB\\B1 SUB\\B2=SUB\\B2 SUB\\B3=" + packed + " SUB\\B5=SUB\\B5 "
+         "SUB\\B7=SUB\\B7 |W\\W1|||1"},
         // No disks: the sub-folders all the same (only 1 to 6), then the registry step.
-        {"[FileCounts]\nDisk1=2\n[DirectoryName]\nRootDir=ROOT\nSubDir1=ONE\nSubDir6=SIX\nWinDir=WIN\n",
-         -1, 1, "Updating Registry...|", "", {"ONE\\", "SIX\\"}, "<missing>"},
+        {"[FileCounts]\nDisk1=2\n[DirectoryName]\nRootDir=ROOT\nSubDir1=ONE\nSubDir6=SIX\nWinDir=WIN\n", -1,
+         "Updating Registry...|no dc|no dc| ONE\\ SIX\\ |<missing>|||1"},
         // A click served while file 2 is opened still copies it; one served
-        // after the copy of file 1 stops before file 2.
-        {four, 2, 0, "Copying A1.TXT\n\nf|Copying A2.TXT\n\nf|", "25%|", {"A1.TXT", "A2.TXT"}, "<missing>"},
-        {four, 1, 0, "Copying A1.TXT\n\nf|", "25%|", {"A1.TXT"}, "<missing>"},
+        // after the copy of file 1 stops before file 2. The registry step
+        // runs all the same, before the notice, with the page gone.
+        {four, 2, "Copying A1\n\nf|25%|Copying A2\n\nf|dc|no dc| A1=A1 A2=A2 |<missing>|" + dest +
+         "\\ZKMAIN.EXE -startup|Velor installation is not completed !|0"},
+        {four, 1, "Copying A1\n\nf|25%|dc|no dc| A1=A1 |<missing>|" + dest + "\\ZKMAIN.EXE -startup|"
+         "Velor installation is not completed !|0"},
     };
     // clang-format on
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, Watch, NULL, GetCurrentThreadId());
     for (const auto &run : runs) {
         fs::remove_all(dest);
+        fs::remove(windows / "W1");
         fs::create_directories(dest);
         WriteFile(media + "\\SETUP.INF", run.script);
-        fs::remove(windows / "W1.TXT");
-        for (const char *file : {"A1.TXT", "A2.TXT", "A3.TXT", "A4.TXT", "SUB\\B1.TXT",
-                                 "SUB\\B2.TXT", "SUB\\B5.TXT", "SUB\\B7.TXT", "W\\W1.TXT"})
+        for (const char *file :
+             {"A1", "A2", "A3", "A4", "SUB\\B1", "SUB\\B2", "SUB\\B5", "SUB\\B7", "W\\W1"})
             WriteFile(media + "\\" + file, file);
         fs::copy_file(BuildFolder() + "\\media\\HELP\\MOUSEHLP.TX_", media + "\\SUB\\MOUSEHLP.TX_",
                       fs::copy_options::overwrite_existing);
         DeleteRegTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
         ASSERT_EQ(1, LoadScriptFrom((media + "\\SETUP.EXE").c_str(), windows.path.c_str(), NULL));
         CopyText(InstallConfig.DefaultPath, PATH_TEXT, dest.c_str());
-        Statuses = Percents = "";
-        ClickAfter = run.clickAfter;
-        Page = NULL;
+        Shown = "", ClickAfter = run.clickAfter, Page = NULL;
         short result = -1;
-        std::string atNotice, notice; // whether the page stands and the entry, then the notice
+        std::string notice = "|";
         RunDriven([&] { result = RunPage("SETUP_INSTALL", InstallPageProc, IDD_INSTALL); },
                   [&] {
-                      if (ClickAfter < 0 || !WaitForWindow("#32770", InstallConfig.Caption))
-                          return;
-                      atNotice = (IsWindow(Page) ? "page " : "") + RunEntry();
-                      notice = AnswerMessageBox(InstallConfig.Caption, IDOK);
+                      if (ClickAfter >= 0 && WaitForWindow("#32770", InstallConfig.Caption))
+                          notice = (IsWindow(Page) ? "page " : "") + RunEntry() + "|" +
+                                   AnswerMessageBox(InstallConfig.Caption, IDOK);
                   });
-        EXPECT_EQ(run.result, result);
-        EXPECT_EQ(run.statuses, Statuses);
-        EXPECT_EQ(run.percents, Percents);
-        EXPECT_EQ(run.copied, Listing(dest));
-        EXPECT_EQ(run.absolute, ReadFile(windows / "W1.TXT"));
-        for (const std::string &file : run.copied)
-            EXPECT_EQ(file == "SUB\\B3.TXT" ? original
-                      : file.back() == '\\' ? "<dir>"
-                                            : file,
-                      ReadFile(dest + "\\" + file));
-        // The registry step runs after a cancel too, before the notice, with the page gone.
-        EXPECT_EQ(run.clickAfter < 0 ? "" : dest + "\\ZKMAIN.EXE -startup", atNotice);
-        EXPECT_EQ(run.clickAfter < 0 ? "" : "Velor installation is not completed !", notice);
-        EXPECT_EQ(dest + "\\ZKMAIN.EXE -startup", RunEntry());
+        fs::remove(dest + "\\SETUP.INF"); // the registry step's journal
+        EXPECT_EQ(run.seen, Shown + " " + Listing(dest) + "|" + ReadFile(windows / "W1") + "|" +
+                                notice + "|" + std::to_string(result));
+        EXPECT_EQ(dest + "\\ZKMAIN.EXE -startup 0",
+                  RunEntry() + " " + std::to_string(CopyPageDC != NULL));
     }
     UnhookWindowsHookEx(hook);
-    FreeInstallTables();
 }
 
 TEST(Panel, SunkenBoxOutlinesFillCodesAndTheBarColumns) {

@@ -156,6 +156,19 @@ TEST(Script, CountsOutsideTheFormatAreRefusedTheLargestTotalIsAccepted) {
         EXPECT_EQ("0 Counted Setup Program",
                   std::to_string(InstallRecords != NULL) + " " + InstallConfig.Caption);
     }
+    // A Windows folder that leaves no room for a token's tail refuses the load.
+    std::string seen;
+    for (auto token : {std::make_pair("WinDir", 39), {"WinSystemDir", 32}, {"WinInfDir", 35}})
+        for (int extra : {0, 1}) {
+            seen += std::to_string(
+                Load(std::string("[DiskLabel]\nDisk1=x\n[FileCounts]\nDisk1=1\n[Disk1]\n"
+                                 "1=A,A,a,") +
+                         token.first + "\n",
+                     ("C:\\" + std::string(token.second - 3 + extra, 'W')).c_str()));
+            seen +=
+                InstallRecords ? std::to_string(strlen(InstallRecords[0].TargetDir)) + " " : " ";
+        }
+    EXPECT_EQ("139 0 139 0 139 0 ", seen);
     ASSERT_EQ(1, Load("[DiskLabel]\nDisk1=x\nDisk2=y\n[FileCounts]\nDisk1=32000\nDisk2=767\n"
                       "Disk3=-7\n[Disk2]\n767=LAST.DAT,LAST.DAT,Last\n"));
     EXPECT_EQ(32767, InstallConfig.DiskTable.DiskFiles[2] - InstallRecords);
@@ -172,6 +185,7 @@ TEST(Script, ProgramPathGivesTheFolderAndScriptOrIsRefusedWhenEitherWouldNotFit)
         {"SETUP.EXE", "SETUP.EXE"},
         {f69 + "\\SETUP.EXE", f69},
         {f69 + "F\\S.EXE", ""},
+        {"", ""},
         {f69 + std::string(80, 'F') + "\\SETUP.EXE", ""}};
     for (const auto &row : rows) {
         char root[PATH_TEXT] = "x", script[PATH_TEXT] = "x";
@@ -179,7 +193,7 @@ TEST(Script, ProgramPathGivesTheFolderAndScriptOrIsRefusedWhenEitherWouldNotFit)
         EXPECT_EQ(row.second + (row.second.empty() ? "|" : "|" + row.second + "\\SETUP.INF"),
                   std::string(root) + "|" + script);
     }
-    EXPECT_EQ(0, LoadScriptFrom(rows[6].first.c_str(), "C:\\WINDOWS", NULL));
+    EXPECT_EQ(0, LoadScriptFrom(rows[7].first.c_str(), "C:\\WINDOWS", NULL));
     EXPECT_EQ("0 Velor Setup Program",
               std::to_string(InstallRecords != NULL) + " " + InstallConfig.Caption);
 }

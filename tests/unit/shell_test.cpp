@@ -99,13 +99,6 @@ TEST(MessageQueue, PumpTakesOneMessageAWholeOneIsCancelTheWaitDropsInput) {
     }
 }
 
-TEST(ChooseSetupMode, OnlyAHyphenThenALowerCaseU) {
-    std::string modes;
-    for (const char *line : {"-u", "-ux", "-U", " -u", "/u", ""})
-        modes += std::to_string(ChooseSetupMode(line) == SETUP_MODE_REREGISTER);
-    EXPECT_EQ("110000", modes);
-}
-
 // Scripted page results; the pages shown and, "c", when the copy was prepared.
 static std::vector<short> Results;
 static std::string Shown;
@@ -115,7 +108,11 @@ static short ScriptedPage(int page) {
     return Asked < Results.size() ? Results[Asked++] : 0;
 }
 
-TEST(WalkPages, BackChainsCancelsAndTheApplicationClosedOnceRightBeforeTheCopy) {
+TEST(WalkPages, ModeBackChainsCancelsAndTheApplicationClosedOnceRightBeforeTheCopy) {
+    std::string modes; // only a hyphen and a lower-case u re-register
+    for (const char *line : {"-u", "-ux", "-U", " -u", "/u", ""})
+        modes += std::to_string(ChooseSetupMode(line) == SETUP_MODE_REREGISTER);
+    EXPECT_EQ("110000", modes);
     // clang-format off
     const struct { std::vector<short> results; int ends; const char *shown; } rows[] = {
         {{1, 1, 1, 1}, SEQUENCE_COMPLETE, "012c3"}, {{1, 1, 2, 2, 1, 1, 1, 1}, SEQUENCE_COMPLETE, "0121012c3"},
@@ -129,11 +126,4 @@ TEST(WalkPages, BackChainsCancelsAndTheApplicationClosedOnceRightBeforeTheCopy) 
         EXPECT_EQ(row.ends, WalkPages(ScriptedPage, [] { Shown += "c"; }));
         EXPECT_EQ(row.shown, Shown);
     }
-}
-
-TEST(CloseMouseApplication, ClosesTheWindowOfThatTitleOnly) {
-    HWND help = CreateWindowA("STATIC", "Dorvantix Help", 0, 0, 0, 9, 9, NULL, 0, 0, 0),
-         application = CreateWindowA("STATIC", "Dorvantix", 0, 0, 0, 9, 9, NULL, 0, 0, 0);
-    CloseMouseApplication();
-    EXPECT_EQ("0 1", std::to_string(IsWindow(application)) + " " + std::to_string(IsWindow(help)));
 }

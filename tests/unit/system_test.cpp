@@ -183,12 +183,6 @@ TEST(Registry, RecordWrittenOnceRefilledWhenEmptyAndKeptByLaterRunsOfEitherRoute
     EXPECT_EQ("", std::exchange(BadLengths, ""));
 }
 
-static std::string Crlf(std::string text) {
-    for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
-        text.insert(at, 1, '\r');
-    return text;
-}
-
 // Every outcome on real files: system.ini, system.bak, system.new,
 // VMM32\VMOUSE.VXD and VMM32\VMOUSE.BAK before, one held open while the
 // patch runs (with its sharing), the result and the files after; in short

@@ -34,20 +34,30 @@ inline std::string ReadFile(const std::string &path) {
                                   : "<missing>";
 }
 
-// Writes the bytes, making the folders on the way.
-inline void WriteFile(const std::string &path, const std::string &bytes) {
+// Writes the bytes, making the folders on the way; false when it could not.
+inline bool WriteFile(const std::string &path, const std::string &bytes) {
     fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
+    return (bool)(std::ofstream(path, std::ios::binary) << bytes);
 }
 
-// Everything below the folder by its path relative to it, folders with a
-// backslash at the end.
-inline std::set<std::string> Listing(const std::string &folder) {
-    std::set<std::string> names;
+// The text with the platform's line ends.
+inline std::string Crlf(std::string text) {
+    for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
+        text.insert(at, 1, '\r');
+    return text;
+}
+
+// Everything below the folder by its path relative to it: folders with a
+// backslash at the end, files with their bytes.
+inline std::string Listing(const std::string &folder) {
+    std::set<std::string> entries;
     for (const auto &entry : fs::recursive_directory_iterator(folder))
-        names.insert(fs::relative(entry.path(), folder).string() +
-                     (entry.is_directory() ? "\\" : ""));
-    return names;
+        entries.insert(fs::relative(entry.path(), folder).string() +
+                       (entry.is_directory() ? "\\" : "=" + ReadFile(entry.path().string())));
+    std::string listing;
+    for (const std::string &entry : entries)
+        listing += entry + " ";
+    return listing;
 }
 
 // The build folder: the test programs lie in its bin.

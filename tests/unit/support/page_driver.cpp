@@ -7,24 +7,14 @@ struct DriverJob {
     volatile LONG workDone;
 };
 
-BOOL CALLBACK CloseOwnWindow(HWND window, LPARAM) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window))
-        PostMessageA(window, WM_CLOSE, 0, 0);
-    return TRUE;
-}
-
 DWORD WINAPI DriverThread(LPVOID parameter) {
     DriverJob *job = static_cast<DriverJob *>(parameter);
     (*job->driver)();
     // A driver that lost its way leaves the work blocked in its loop.
-    if (!WaitFor([&] { return job->workDone != 0; })) {
-        while (job->workDone == 0) {
-            EnumWindows(CloseOwnWindow, 0);
-            Sleep(100);
-        }
-    }
+    if (!WaitFor([&] { return job->workDone != 0; }))
+        for (HWND left; job->workDone == 0; Sleep(100))
+            if ((left = FindTopWindow(NULL, NULL)) != NULL)
+                PostMessageA(left, WM_CLOSE, 0, 0);
     return 0;
 }
 
@@ -36,15 +26,10 @@ void RunDriven(const std::function<void()> &work, const std::function<void()> &d
     work();
     InterlockedExchange(&job.workDone, 1);
     // The driver may still be answering a box the work left behind.
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-        MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT)
-                continue;
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+        for (MSG message; PeekMessageA(&message, NULL, 0, 0, PM_REMOVE);)
+            if (message.message != WM_QUIT)
+                TranslateMessage(&message), DispatchMessageA(&message);
     CloseHandle(thread);
 }
 

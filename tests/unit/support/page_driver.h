@@ -1,8 +1,7 @@
 // What only the unit tests need to drive their windows: the main thread runs
 // a page or a dialog (with its modal loop), a driver thread works it through
 // the shared driver (driver/driver.h) as a user would.
-#ifndef TESTS_UNIT_SUPPORT_PAGE_DRIVER_H
-#define TESTS_UNIT_SUPPORT_PAGE_DRIVER_H
+#pragma once
 
 #include "driver/driver.h"
 
@@ -14,5 +13,3 @@ void RunDriven(const std::function<void()> &work, const std::function<void()> &d
 
 // Removes a quit message that a destroyed page left in this thread's queue.
 void DropQuitMessage(void);
-
-#endif
