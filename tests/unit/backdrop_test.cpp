@@ -22,8 +22,9 @@ TEST(Gradient, BandsTileEveryHeightFromBlueToAlmostBlackWithTheKnownEdges) {
             edges += band < 5 || band == 254 ? std::to_string(top) + " " : "";
         }
         ASSERT_EQ(height, bottom);
-        if (known.count(height))
+        if (known.count(height)) {
             EXPECT_EQ(known[height], edges + std::to_string(empty));
+        }
     }
     EXPECT_EQ(std::vector<COLORREF>({RGB(0, 0, 255), RGB(0, 0, 254), RGB(0, 0, 1)}),
               std::vector<COLORREF>({BandColour(0), BandColour(1), BandColour(254)}));

@@ -61,8 +61,7 @@ static LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 TEST(MessageQueue, PumpTakesOneMessageAWholeOneIsCancelTheWaitDropsInput) {
-    WNDCLASSA recording = {0, Recording, 0, 0, GetModuleHandleA(NULL)};
-    recording.lpszClassName = "ShellTest";
+    WNDCLASSA recording = {0, Recording, 0, 0, GetModuleHandleA(NULL), 0, 0, 0, 0, "ShellTest"};
     RegisterClassA(&recording);
     HWND page = CreateWindowA("ShellTest", "", 0, 0, 0, 9, 9, NULL, 0, recording.hInstance, 0),
          windows[] = {page, CreateWindowA("ShellTest", "", WS_CHILD, 0, 0, 9, 9, page, 0, 0, 0),

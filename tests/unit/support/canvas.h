@@ -8,7 +8,8 @@
 #include <string>
 
 inline HDC Canvas(int width, int height, COLORREF fill) {
-    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 24}};
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 24, BI_RGB, 0, 0, 0, 0, 0},
+                       {}};
     void *bits;
     HDC dc = CreateCompatibleDC(NULL);
     SelectObject(dc, CreateDIBSection(dc, &info, 0, &bits, NULL, 0));
