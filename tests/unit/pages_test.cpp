@@ -53,6 +53,18 @@ TEST(PageHost, ShowingsEndWithTheirResultsOrTheOneBeforeAndLeaveNoQuitBehind) {
                       std::to_string(PeekMessageA(&quit, NULL, WM_QUIT, WM_QUIT, PM_NOREMOVE)));
     }
     EXPECT_EQ(0, RunPage("SETUP_SELTYPE", ScriptedPage, 4321)) << "a missing template";
+    // Centred one pixel wider and taller than the window, in 16 bits: 219.5
+    // truncated; only the extent counts; toward zero, not -31; 40001 wraps.
+    // clang-format off
+    const std::pair<RECT, std::vector<int>> frames[] = {
+        {{0, 0, 427, 328}, {298, 219, 428, 329}}, {{100, 200, 527, 528}, {298, 219, 428, 329}},
+        {{0, 0, 1100, 800}, {-38, -16, 1101, 801}}, {{0, 0, 40000, 99}, {13279, 334, -25535, 100}}};
+    // clang-format on
+    for (const auto &frame : frames) {
+        PagePlacement p;
+        CentrePage(&frame.first, 1024, 768, &p);
+        EXPECT_EQ(frame.second, std::vector<int>({p.x, p.y, p.width, p.height}));
+    }
 }
 
 // The Next check on real folders of the prefix: the texts shown with their
@@ -139,7 +151,7 @@ TEST(Chooser, RefreshedOnADoubleClickAndADriveChangeOkCutTo79CancelLeavesEveryth
     for (int button : {IDCANCEL, IDOK}) {
         Chooser([&](HWND dialog) {
             // A double-click on the Windows folder under C:\ enters it; another
-            // drive chosen (the current folder lies on Z:) shows the folder the
+            // drive chosen (from the build folder, on Z:) shows the folder the
             // dialog made current then.
             HWND list = GetDlgItem(dialog, 1121);
             LRESULT entry = -1; // the field comes all selected: typing replaces it
@@ -156,7 +168,7 @@ TEST(Chooser, RefreshedOnADoubleClickAndADriveChangeOkCutTo79CancelLeavesEveryth
             seen += WaitFor([&] { return !lstrcmpiA(ItemText(dialog, 1003).c_str(), windows); })
                         ? "entered "
                         : "";
-            SetCurrentDirectoryA(before);
+            SetCurrentDirectoryA(BuildFolder().c_str());
             PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(1137, CBN_SELCHANGE), 0);
             WaitFor([&] { return lstrcmpiA(ItemText(dialog, 1003).c_str(), windows) != 0; });
             GetCurrentDirectoryA(sizeof now, now);
