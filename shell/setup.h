@@ -74,9 +74,9 @@ struct InstallConfigRecord {
 extern HINSTANCE AppInstance;
 extern short ScreenWidth;
 extern short ScreenHeight;
-extern int MouseKind;        // 1 serial, 0 PS/2
-extern int RestartChoice;    // 1 restart now, 0 later
-extern int MouseBackEnabled; // 0 in the re-registration run
+extern int MouseKind;                     // 1 serial, 0 PS/2
+extern int RestartChoice;                 // 1 restart now, 0 later
+extern int MouseBackEnabled;              // 0 in the re-registration run
 extern InstallConfigRecord InstallConfig; // script/
 extern short PageResult;                  // pages/
 extern HWND BackdropWindow;               // backdrop/

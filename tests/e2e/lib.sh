@@ -1,5 +1,5 @@
 # shellcheck shell=bash
-# Harness of tests/e2e/*.e2e.sh and run-setup.sh: a fresh Windows 98 (or XP) prefix with the media in
+# Harness of tests/e2e/*.e2e.sh and run-setup.sh: a fresh Windows 98 (or 95, or XP) prefix with the media in
 # C:\MEDIA on a private Xvfb, SETUP.EXE worked through e2edriver.exe, expectations from the media's
 # SETUP.INF, counted checks, all ended by pid at exit. Settings: E2E_KEEP=1 keeps the prefix,
 # E2E_USE_DISPLAY=1 uses the $DISPLAY there is, E2E_SCREEN is the Xvfb screen (WxHxDEPTH).
@@ -22,13 +22,14 @@ e2e_lines() { tr -d '\r' <"$1" | grep -v '^$'; }
 e2e_record() { e2e_lines "$1" | sed -n "/^\[$2\]\$/,/^\[/{/^\[/!p}"; }
 e2e_unjournalled() { e2e_lines "$1" | awk '/^\[/ { skip = /^\[Undo / } !skip'; }
 
+# e2e_begin NAME [WINDOWS]: results, prefix and display of test NAME; WINDOWS another version (win95, winxp).
 e2e_begin() {
     E2E_NAME=$1 E2E_DIR=${SETUP_RESULTS_DIR:-$SETUP_SOURCE_DIR/results}/$1
     export WINEPREFIX=$SETUP_BUILD_DIR/wine/e2e/$1
     trap e2e_end EXIT && trap 'e2e_die interrupted' INT TERM
     E2E_TEMPLATE=$SETUP_BUILD_DIR/wine/template${2:+-$2}
     rm -rf "$E2E_DIR" && mkdir -p "$E2E_DIR" "${WINEPREFIX%/*}" && [ -f "$E2E_INF" ] &&
-        (flock -w 900 9 && wine_template "$E2E_TEMPLATE" "${2:+winxp}") 9>"$E2E_TEMPLATE.lock" ||
+        (flock -w 900 9 && wine_template "$E2E_TEMPLATE" "${2:-}") 9>"$E2E_TEMPLATE.lock" ||
         e2e_die "cannot make the Windows prefix"
     # The display first: the prefix's first program starts Wine's desktop on it.
     [ -n "${E2E_USE_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ] || xvfb_start "${E2E_SCREEN:-1024x768x24}"
@@ -110,6 +111,22 @@ e2e_walk() {
     drv click class:SETUP_SELDIR 1 && e2e_on SETUP_END
     e2e_expect "the finish page marks the restart" "1 1" drv state class:SETUP_END 1032
     drv click class:SETUP_END 1 && e2e_wait_exit
+}
+
+# e2e_check_install BEFORE: what the main job's install leaves, against the registry dump BEFORE.
+e2e_check_install() {
+    e2e_check "the pages in order, then the restart" "101 108 107 103 102 |user32.ExitWindowsEx(00000002,00000000)" \
+        "$(e2e_pages)|$(e2e_calls user32.ExitWindowsEx)"
+    e2e_check "every file of the script in place, expanded" "" "$(e2e_targets | grep -v SETUP.INF |
+        while IFS=$'\t' read -r from to; do cmp -s "$from" "$to" || echo "$to"; done)"
+    e2e_check "the destination's SETUP.INF: the script and the PS/2 record" \
+        "$(e2e_script_with PS2 "$1" "$PS2_DEV" 0000)" "$(e2e_unjournalled "$DEST/SETUP.INF")"
+    e2e_check "the PS/2 mouse names the driver, the serial one is left alone, the startup entry the folder" \
+        "$(e2e_route "$PS2_DEV" 0000 PS2 "$WINCV\\Run	Dorvantix=$(inf DefaultPath)\\ZKMAIN.EXE -startup")" \
+        "$(e2e_added "$1" | grep -e ^Enum -e ^System -e "\\Run	")"
+    e2e_check "system.ini loads *vmouse, the old one is system.bak, VMOUSE.VXD set aside" \
+        "$(printf '%s' "${E2E_SYSTEM_INI/mouse=\*vmd, msmouse.vxd/mouse=*vmouse}$E2E_SYSTEM_INI" && echo VMOUSE.BAK)" \
+        "$(cd "$E2E_C/windows" && cat system.ini system.bak && ls system32/VMM32)"
 }
 
 # e2e_calls FUNC: the last run's calls of FUNC, texts without addresses; e2e_pages: its pages.

@@ -3,7 +3,7 @@
 # "Warning" alone, before it reads its script or makes a window; the -u run
 # has no such gate, and Cancel on its page ends it after the notice alone.
 . "$(dirname "$0")/lib.sh"
-e2e_begin shell_nt_family nt
+e2e_begin shell_nt_family winxp
 e2e_start && drv answer Warning 1 >/dev/null && e2e_wait_exit
 e2e_check "full setup: the warning alone, no script read, no window made" \
     "user32.MessageBoxA(00000000,\"This  Mouse Setup Program is for Windows 95/98 only !\",\"Warning\",00000030)|||" \
