@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "mediachk/media_check.h"
-#include "support/script_files.h"
+#include "support/files.h"
 
 namespace {
 
@@ -128,7 +128,7 @@ void Put(const std::string &path, const std::string &text) {
 // Makes the media in folder with the edits of rows and checks it in-process;
 // the findings joined by "; ".
 std::string CheckMedia(const std::string &folder, const Row *rows, int count, int *exitCode) {
-    MakeFolders(folder + "\\HELP");
+    fs::create_directories(folder + "\\HELP");
     for (const auto &f : MediaFiles)
         Put(folder + "\\" + f[0], f[1]);
     std::string script = BaseScript, checked = folder;
@@ -139,7 +139,7 @@ std::string CheckMedia(const std::string &folder, const Row *rows, int count, in
         if (to != std::string::npos && at != std::string::npos)
             script.replace(at, to, Expand(edit.substr(to + 1)));
     }
-    EXPECT_TRUE(WriteTextFile(folder + "\\SETUP.INF", script));
+    EXPECT_TRUE(WriteFile(folder + "\\SETUP.INF", Crlf(script)));
     for (int i = 0; i < count; i++) {
         std::string edit = rows[i].edit, path = folder + "\\" + edit.substr(edit.empty() ? 0 : 1);
         size_t equals = path.find('=');
@@ -150,7 +150,7 @@ std::string CheckMedia(const std::string &folder, const Row *rows, int count, in
         if (edit[0] == '?' || edit[0] == '+')
             checked += "\\" + Expand(edit.substr(1));
         if (edit[0] == '+')
-            MakeFolders(checked);
+            fs::create_directories(checked);
     }
     Found.clear();
     if (LoadMedia(checked.c_str(), "C:\\WINDOWS", Collect))
@@ -200,7 +200,7 @@ int RunProgram(const std::string &arguments, std::string *output) {
         CloseHandle(process.hProcess);
     }
     CloseHandle(out);
-    *output = ReadWholeFile(outPath);
+    *output = ReadFile(outPath);
     DeleteFileA(outPath.c_str());
     return (int)code;
 }
@@ -216,7 +216,8 @@ int FindingLines(const std::string &output) {
 TEST(MediaCheck, EachRowGivesItsFindingsAndExitCode) {
     AppInstance = GetModuleHandleA(NULL);
     for (const Row &row : Rows) {
-        std::string folder = MakeScratchFolder((std::string("mc") + row.name).c_str());
+        Scratch scratch(std::string("mc") + row.name);
+        std::string folder = scratch.path;
         int exitCode = -1;
         std::string found = CheckMedia(folder, &row, 1, &exitCode);
         if (strncmp(row.expected, "...", 3) == 0)
@@ -224,13 +225,13 @@ TEST(MediaCheck, EachRowGivesItsFindingsAndExitCode) {
         else
             EXPECT_EQ(row.expected, found) << row.name;
         EXPECT_EQ(row.exitCode, exitCode) << row.name;
-        RemoveTree(folder);
     }
 }
 
 TEST(MediaCheck, EveryFaultAtOnceInProcessAndAsTheProgram) {
     AppInstance = GetModuleHandleA(NULL);
-    std::string folder = MakeScratchFolder("mcall"), expected, output;
+    Scratch scratch("mcall");
+    std::string folder = scratch.path, expected, output;
     int exitCode = -1;
     std::vector<std::string> found = Sorted(CheckMedia(folder, Rows, kCombined, &exitCode));
     for (int i = 0; i < kCombined; i++)
@@ -245,7 +246,6 @@ TEST(MediaCheck, EveryFaultAtOnceInProcessAndAsTheProgram) {
               output.find("\r\nwarning: near name: [Startup] SerialName = \"N\": never read; "
                           "probably meant SeialName\r\n"))
         << output;
-    RemoveTree(folder);
 }
 
 TEST(MediaCheck, ProgramFindsTheSampleMediaCleanAndWantsAFolder) {

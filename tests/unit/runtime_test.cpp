@@ -9,7 +9,7 @@
 #include <string>
 
 #include "shell/runtime.h"
-#include "support/script_files.h"
+#include "support/files.h"
 
 // The product's memory functions under names of their own, built as the
 // product builds them (no loop-to-call rewrite).
@@ -24,8 +24,8 @@ namespace {
 
 class Runtime : public ::testing::Test {
   protected:
-    void SetUp() override { folder = MakeScratchFolder("runtime") + "\\"; }
-    void TearDown() override { RemoveTree(folder.substr(0, folder.size() - 1)); }
+    Scratch scratch{"runtime"};
+    void SetUp() override { folder = scratch.path + "\\"; }
     // Every piece that reads of size give from a file of these bytes, each
     // followed by "|".
     std::string Pieces(const std::string &bytes, int size) {
@@ -74,11 +74,11 @@ TEST_F(Runtime, TextWritesCrLfAcrossTheBufferAndFilesAreRemovedAndRenamed) {
     EXPECT_LE(0, WriteText("a\nb", file));
     EXPECT_EQ(0, FlushTextFile(file));
     EXPECT_EQ(0, CloseTextFile(file));
-    EXPECT_EQ(std::string(511, 'x') + "\r\na\r\nb", ReadWholeFile(out));
+    EXPECT_EQ(std::string(511, 'x') + "\r\na\r\nb", ReadFile(out));
 
     std::ofstream(added) << "new";
     EXPECT_EQ(-1, RenameFile(added.c_str(), out.c_str()));
-    EXPECT_EQ("new", ReadWholeFile(added));
+    EXPECT_EQ("new", ReadFile(added));
     EXPECT_EQ(0, RenameFile(added.c_str(), moved.c_str()));
     EXPECT_EQ(0, RemoveFile(moved.c_str()));
     EXPECT_EQ(-1, RemoveFile(moved.c_str()));

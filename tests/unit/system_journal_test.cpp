@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "support/script_files.h"
+#include "support/files.h"
 #include "uninstall/uninstall.h"
 
 namespace {
@@ -15,15 +15,15 @@ const std::string kKey = "Software\\VelorJournal";
 
 class Journal : public ::testing::Test {
   protected:
+    Scratch scratch{"journal"};
     std::string folder, file;
     void SetUp() override {
-        folder = MakeScratchFolder("journal");
+        folder = scratch.path;
         file = folder + "\\SETUP.INF";
         CopyText(InstallConfig.DefaultPath, PATH_TEXT, folder.c_str());
         for (const char *level : {"\\A\\B", "\\A", ""})
             RegDeleteKeyA(HKEY_LOCAL_MACHINE, (kKey + level).c_str());
     }
-    void TearDown() override { RemoveTree(folder); }
     // A section of the journal as key=value lines in file order, raw.
     std::vector<std::string> Section(const std::string &path, const char *name) {
         std::vector<std::string> lines;
@@ -127,10 +127,10 @@ TEST_F(Journal, NewSetupInfTakesOverTheRecordAndJournalOfTheOldOne) {
     const std::string old = "[Main]\nProductName=Old\n[PS2]\nDeviceDesc=Standard\n"
                             "[Undo Values]\nHKLM\\A\\\\B=\" kept \"\n";
     const std::string fresh = folder + "\\NEW.INF", other = folder + "\\OTHER.INF";
-    ASSERT_TRUE(WriteTextFile(file, old) && WriteTextFile(other, old));
-    ASSERT_TRUE(WriteTextFile(fresh, "[Main]\nProductName=New\n"));
+    ASSERT_TRUE(WriteFile(file, Crlf(old)) && WriteFile(other, Crlf(old)));
+    ASSERT_TRUE(WriteFile(fresh, Crlf("[Main]\nProductName=New\n")));
     EXPECT_TRUE(KeepRecordSections(other.c_str(), fresh.c_str()));
-    EXPECT_EQ("[Main]\r\nProductName=New\r\n", ReadWholeFile(fresh)) << "not the record file";
+    EXPECT_EQ("[Main]\r\nProductName=New\r\n", ReadFile(fresh)) << "not the record file";
     // The copy engine names the file with an empty folder value in between.
     EXPECT_TRUE(KeepRecordSections((folder + "\\\\setup.inf").c_str(), fresh.c_str()));
     EXPECT_EQ((std::vector<std::string>{"ProductName=New"}), Section(fresh, "Main"));
@@ -158,11 +158,11 @@ TEST_F(Journal, SystemIniPieceGoesBackWhereThePatchPutItsLine) {
          longLine.substr(0, 119), 1, 1, "[386Enh]\n" + longLine + "\n"},
     };
     for (const auto &r : rows) {
-        ASSERT_TRUE(WriteTextFile(ini, r.before));
+        ASSERT_TRUE(WriteFile(ini, Crlf(r.before)));
         EXPECT_EQ(r.result, RestoreIniPiece(ini.c_str(), r.piece.c_str(), r.place, 0)) << r.what;
         EXPECT_EQ(r.result, RestoreIniPiece(ini.c_str(), r.piece.c_str(), r.place, 1)) << r.what;
-        ASSERT_TRUE(WriteTextFile(expected, r.result ? r.after : r.before));
-        EXPECT_EQ(ReadWholeFile(expected), ReadWholeFile(ini)) << r.what;
+        ASSERT_TRUE(WriteFile(expected, Crlf(r.result ? r.after : r.before)));
+        EXPECT_EQ(ReadFile(expected), ReadFile(ini)) << r.what;
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA((folder + "\\*.TMP").c_str(), &found);
         EXPECT_EQ(INVALID_HANDLE_VALUE, search) << r.what << ": " << found.cFileName;
@@ -172,7 +172,7 @@ TEST_F(Journal, SystemIniPieceGoesBackWhereThePatchPutItsLine) {
 
 TEST_F(Journal, WininitNamesEveryFileOnceInShortForm) {
     const std::string ini = folder + "\\WININIT.INI", longName = folder + "\\Long File Name.txt";
-    ASSERT_TRUE(WriteTextFile(longName, "x") && WriteTextFile(file, "x"));
+    ASSERT_TRUE(WriteFile(longName, Crlf("x")) && WriteFile(file, Crlf("x")));
     char shortName[MAX_PATH], shortFile[MAX_PATH];
     ASSERT_NE(0u, GetShortPathNameA(longName.c_str(), shortName, MAX_PATH));
     ASSERT_NE(0u, GetShortPathNameA(file.c_str(), shortFile, MAX_PATH));
@@ -182,12 +182,13 @@ TEST_F(Journal, WininitNamesEveryFileOnceInShortForm) {
     // No file yet; then one with a [rename] section among others.
     ASSERT_TRUE(ScheduleRemovals(folder.c_str(), &later));
     EXPECT_EQ("[rename]\r\nNUL=" + std::string(shortFile) + "\r\nNUL=" + shortName + "\r\n",
-              ReadWholeFile(ini));
-    ASSERT_TRUE(WriteTextFile(ini, "[CombineVxDs]\na=b\n[Rename]\nNUL=" + std::string(shortName)));
+              ReadFile(ini));
+    ASSERT_TRUE(
+        WriteFile(ini, Crlf("[CombineVxDs]\na=b\n[Rename]\nNUL=" + std::string(shortName))));
     ASSERT_TRUE(ScheduleRemovals(folder.c_str(), &later));
     EXPECT_EQ("[CombineVxDs]\r\na=b\r\n[Rename]\r\nNUL=" + std::string(shortFile) +
                   "\r\nNUL=" + shortName,
-              ReadWholeFile(ini));
+              ReadFile(ini));
 }
 
 } // namespace
