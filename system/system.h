@@ -43,8 +43,6 @@ HKEY OpenSetupKey(HKEY root, const char *path);
 // Every value write goes through here (RegSetValueExA unless a test watches).
 typedef LONG(WINAPI *SetValueProc)(HKEY, LPCSTR, DWORD, DWORD, const BYTE *, DWORD);
 extern SetValueProc RegistrySetValue;
-// REG_SZ with the length of the text alone, no terminator.
-void WriteTextValue(HKEY key, const char *name, const char *text);
 // Reads a text value into a cleared buffer; a missing value, one of another
 // size than fits or one that can't be read leaves the empty text.
 void ReadTextValue(HKEY key, const char *name, char *buffer, DWORD capacity);
