@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-// Pixels of exactly this colour are left out by the painter.
+// Pixels of this colour, as the picture holds it, are left out by the painter.
 #define COLOUR_KEY RGB(255, 0, 255)
 
 #define BACKDROP_BANDS 255
@@ -18,6 +18,11 @@ extern const unsigned char DissolveOrder[8][8];
 extern int DissolvePending;
 
 void PaintBitmap(HDC dc, short bitmapId, const RECT *at, int dissolve);
+// The key colour as a source reads it back: a display of 8, 15 or 16 bits
+// per pixel cannot hold RGB(255, 0, 255) exactly, and the picture's key
+// pixels then read back as the colour it made of it. Found by writing the
+// key into the source's pixel (0, 0), which is put back afterwards.
+COLORREF HeldKeyColour(HDC source);
 // The pixel loops of PaintBitmap over a source already selected into a
 // device context: plain, row by row; dissolve, passes 0 to passCount - 1
 // (64 for the whole picture).

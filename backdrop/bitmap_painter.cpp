@@ -10,28 +10,41 @@ const unsigned char DissolveOrder[8][8] = {
     {31, 35, 43, 23, 29, 33, 41, 21}, {15, 63, 55, 7, 13, 61, 53, 5},
 };
 
-static void CopyPixel(HDC target, HDC source, int left, int top, int x, int y) {
+COLORREF HeldKeyColour(HDC source) {
+    COLORREF kept = GetPixel(source, 0, 0);
+    if (kept == CLR_INVALID)
+        return COLOUR_KEY;
+    SetPixel(source, 0, 0, COLOUR_KEY);
+    COLORREF held = GetPixel(source, 0, 0);
+    // A colour read back from the source is one it holds exactly.
+    SetPixel(source, 0, 0, kept);
+    return held == CLR_INVALID ? COLOUR_KEY : held;
+}
+
+static void CopyPixel(HDC target, HDC source, COLORREF key, int left, int top, int x, int y) {
     COLORREF colour = GetPixel(source, x, y);
-    if (colour != COLOUR_KEY)
+    if (colour != key)
         SetPixel(target, left + x, top + y, colour);
 }
 
 void PaintPixelsPlain(HDC target, HDC source, int width, int height, int left, int top) {
+    COLORREF key = HeldKeyColour(source);
     for (int y = 0; y < height; y++)
         for (int x = 0; x < width; x++)
-            CopyPixel(target, source, left, top, x, y);
+            CopyPixel(target, source, key, left, top, x, y);
 }
 
 // Each pass adds the same pixel of every 8-by-8 cell, so the picture fades
 // in as a growing ordered dither; other passes' pixels are not even read.
 void PaintPixelsDissolve(HDC target, HDC source, int width, int height, int left, int top,
                          int passCount) {
+    COLORREF key = HeldKeyColour(source);
     for (int pass = 0; pass < passCount; pass++)
         for (int y = 0; y < height; y++) {
             const unsigned char *row = DissolveOrder[y & 7];
             for (int x = 0; x < width; x++)
                 if (row[x & 7] == pass)
-                    CopyPixel(target, source, left, top, x, y);
+                    CopyPixel(target, source, key, left, top, x, y);
         }
 }
 

@@ -13,30 +13,6 @@ short CopyPercentage(short index, short count) {
     return (short)percent;
 }
 
-static int JoinParts(char *path, int capacity, const char *first, const char *second,
-                     const char *third) {
-    int fit = CopyText(path, capacity, first);
-    fit &= AppendText(path, capacity, "\\");
-    fit &= AppendText(path, capacity, second);
-    fit &= AppendText(path, capacity, "\\");
-    fit &= AppendText(path, capacity, third);
-    return fit;
-}
-
-int JoinSourcePath(char *path, int capacity, const char *root, const FileEntry *entry) {
-    return JoinParts(path, capacity, root, entry->SourceSubDir, entry->SourceName);
-}
-
-int JoinTargetPath(char *path, int capacity, const char *destination, const FileEntry *entry) {
-    if (entry->IsAbsolute != 0) {
-        int fit = CopyText(path, capacity, entry->TargetDir);
-        fit &= AppendText(path, capacity, "\\");
-        fit &= AppendText(path, capacity, entry->TargetName);
-        return fit;
-    }
-    return JoinParts(path, capacity, destination, entry->TargetDir, entry->TargetName);
-}
-
 void StatusText(char *text, int capacity, const FileEntry *entry) {
     // A cut status line is still worth showing, so the results are not checked.
     CopyText(text, capacity, ResourceText(IDS_COPYING));
@@ -76,9 +52,7 @@ int OpenSourceFile(HWND page, const char *path) {
         LZClose(SourceHandle);
         SourceHandle = NO_LZ_HANDLE;
     }
-    // The open goes through OpenFile, whose path field holds fewer than
-    // OFS_MAXPATHNAME characters; a longer path is not handed over to be cut.
-    if (path != NULL && lstrlenA(path) < OFS_MAXPATHNAME) {
+    if (SourcePathOpens(path)) {
         OFSTRUCT scratch;
         INT handle = LZOpenFileA((LPSTR)path, &scratch, OF_READ);
         SourceHandle = handle < 0 ? NO_LZ_HANDLE : handle;
@@ -100,6 +74,31 @@ static int TargetFolder(char *folder, int capacity, const char *target) {
         return 0;
     lstrcpynA(folder, target, keep + 1);
     return 1;
+}
+
+int SwapIntoPlace(const char *temporary, const char *target, const char *spare, MoveFileProc move) {
+    if (!move(target, spare)) {
+        DeleteFileA(temporary);
+        return 0;
+    }
+    if (move(temporary, target)) {
+        DeleteFileA(spare);
+        return 1;
+    }
+    // The name must not stay empty: the old file goes back, copied if it
+    // cannot be moved (something may have taken the name meanwhile) ...
+    if (move(spare, target) || CopyFileA(spare, target, FALSE)) {
+        DeleteFileA(spare);
+        DeleteFileA(temporary);
+        return 0;
+    }
+    // ... or, failing that, the new one. Whatever cannot be placed stays.
+    if (CopyFileA(temporary, target, FALSE)) {
+        DeleteFileA(temporary);
+        DeleteFileA(spare);
+        return 1;
+    }
+    return 0;
 }
 
 int SettleExpansion(const char *temporary, const char *target, LONG copyResult) {
@@ -127,17 +126,12 @@ int SettleExpansion(const char *temporary, const char *target, LONG copyResult) 
         return 0;
     }
     DeleteFileA(spare);
-    if (!MoveFileA(target, spare)) {
-        DeleteFileA(temporary);
-        return 0;
-    }
-    if (!MoveFileA(temporary, target)) {
-        MoveFileA(spare, target);
-        DeleteFileA(temporary);
-        return 0;
-    }
-    DeleteFileA(spare);
-    return 1;
+    // A hidden or system file stays one when it is replaced.
+    DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    DWORD fresh = GetFileAttributesA(temporary);
+    if (kept != 0 && fresh != 0xFFFFFFFF)
+        SetFileAttributesA(temporary, fresh | kept);
+    return SwapIntoPlace(temporary, target, spare, MoveFileA);
 }
 
 // A new file of a fresh name in folder, made in one step so that no file of
@@ -190,6 +184,10 @@ int ExpandIntoPlace(INT source, const char *target) {
         return 0;
     LONG copied = LZCopy(source, (INT)(INT_PTR)file);
     CloseHandle(file);
+    // A new copy of the destination's SETUP.INF takes over the record and
+    // the undo journal of the one it replaces, or does not replace it.
+    if (copied >= 0 && !KeepRecordSections(target, temporary))
+        copied = -1;
     return SettleExpansion(temporary, target, copied);
 }
 
@@ -301,20 +299,35 @@ void CopyEveryDisk(HWND page, HDC dc) {
             if (IsWindow(page))
                 ShowDiskShare(page, dc, &placeholder, percent);
             int targetFits = BuildTargetPath(target, sizeof target, d, i);
+            // A file made outside the destination is noted for the uninstaller.
+            if (targetFits && entry->IsAbsolute != 0 && SourceHandle != NO_LZ_HANDLE)
+                NoteCreatedFile(target);
             i++;
             CopyToTarget(page, targetFits ? target : NULL);
         }
     }
 }
 
+HDC CopyPageDC;
+static HWND CopyPageDCOwner;
+
+int ReleaseCopyPageDC(void) {
+    if (CopyPageDC == NULL)
+        return 0;
+    int released = ReleaseDC(CopyPageDCOwner, CopyPageDC);
+    CopyPageDC = NULL;
+    CopyPageDCOwner = NULL;
+    return released;
+}
+
 void CopyAllFiles(HWND page) {
-    HDC dc = GetDC(page);
-    CopyEveryDisk(page, dc);
+    CopyPageDC = GetDC(page);
+    CopyPageDCOwner = page;
+    CopyEveryDisk(page, CopyPageDC);
+    // After a cancel the page gave the context back as it was destroyed.
+    ReleaseCopyPageDC();
     if (IsWindow(page))
         ShowControlText(page, IDC_STATUS, "Updating Registry...");
     WaitMilliseconds(1000);
     UpdateRegistry(1);
-    // A page destroyed by a cancel took its device context with it.
-    if (IsWindow(page))
-        ReleaseDC(page, dc);
 }

@@ -2,15 +2,11 @@
 #ifndef SETUP_INSTALL_COPY_ENGINE_H
 #define SETUP_INSTALL_COPY_ENGINE_H
 
-#include "shell/setup.h"
+#include "install/copy_paths.h"
 #include <lzexpand.h>
 
 #include "resources/resource_ids.h"
 
-// The longest source or target path the script format allows: a 79-character
-// folder, a 39-character sub-folder and a 14-character name, two
-// backslashes and the terminator.
-#define COPY_PATH_TEXT (PATH_TEXT + SUBDIR_TEXT + NAME_TEXT + 1)
 // A sub-folder to create: the destination and a directory value, each up to
 // 79 characters.
 #define SUBFOLDER_PATH_TEXT (2 * PATH_TEXT)
@@ -25,11 +21,6 @@ extern INT SourceHandle;
 // Percentage of a disk done once file index (from 0) of count is copied.
 short CopyPercentage(short index, short count);
 
-// root "\" entry->SourceSubDir "\" entry->SourceName. 1 when it fit.
-int JoinSourcePath(char *path, int capacity, const char *root, const FileEntry *entry);
-// [destination "\"] entry->TargetDir "\" entry->TargetName; the destination
-// only for an entry that is not absolute. 1 when it fit.
-int JoinTargetPath(char *path, int capacity, const char *destination, const FileEntry *entry);
 // "Copying " name "\n\n" description; cut to fit.
 void StatusText(char *text, int capacity, const FileEntry *entry);
 
@@ -50,8 +41,17 @@ int CopyToTarget(HWND page, const char *path);
 // 1 when the target now holds the copy.
 int ExpandIntoPlace(INT source, const char *target);
 // The last step of ExpandIntoPlace: with copyResult from LZCopy (negative on
-// failure), put temporary in target's place or remove it. 1 when replaced.
+// failure), put temporary in target's place or remove it. 1 when replaced;
+// a replaced file keeps its hidden and system attributes.
 int SettleExpansion(const char *temporary, const char *target, LONG copyResult);
+// Puts temporary in the place of the existing target, whose old file waits
+// under spare (a free name) until the new one is in. move is MoveFileA
+// outside the tests. 1 when target holds the new file. When the new file
+// cannot take the name, the target name still ends up holding the old file
+// or, failing that, a copy of the new one; only when neither can be put
+// there are both files kept under their own names.
+typedef BOOL(WINAPI *MoveFileProc)(LPCSTR, LPCSTR);
+int SwapIntoPlace(const char *temporary, const char *target, const char *spare, MoveFileProc move);
 
 // The page's view of the file in hand: its status text, then the disk's
 // percentage and the bar in the placeholder's rectangle; each shown at once.
@@ -63,5 +63,10 @@ void CreateSubFolders(void);
 // The copy loop over every disk with its panel, without the registry step.
 void CopyEveryDisk(HWND page, HDC dc);
 void CopyAllFiles(HWND page);
+// The page's device context while the copy holds it, else null. A cancel
+// destroys the page in the middle of the copy: the page then gives the
+// context back while it still exists. ReleaseDC's result, 0 when none held.
+extern HDC CopyPageDC;
+int ReleaseCopyPageDC(void);
 
 #endif

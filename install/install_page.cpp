@@ -36,6 +36,7 @@ LRESULT CALLBACK InstallPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         }
         break;
     case WM_DESTROY:
+        ReleaseCopyPageDC();
         PostQuitMessage(0);
         return 0;
     }

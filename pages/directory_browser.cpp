@@ -3,9 +3,9 @@
 // file name satisfies the hidden file-name field so OK needs no real file.
 #include "pages/destination.h"
 #include "resources/resource_ids.h"
+#include "shell/runtime.h"
 
 #include <commdlg.h>
-#include <direct.h>
 
 char BrowseBuffer[PATH_TEXT];
 
@@ -37,7 +37,7 @@ UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     case WM_BROWSE_REFRESH: {
         // A folder too long for the buffer leaves the previous text.
         char current[MAX_PATH];
-        if (_getcwd(current, sizeof current) != NULL && lstrlenA(current) < PATH_TEXT)
+        if (CurrentFolder(current, sizeof current) != NULL && lstrlenA(current) < PATH_TEXT)
             CopyText(BrowseBuffer, PATH_TEXT, current);
         SetDlgItemTextA(dialog, IDC_BROWSE_FOLDER, BrowseBuffer);
         break;

@@ -37,7 +37,7 @@ int DirectoryTokenIndex(const char *token) {
     return -1;
 }
 
-void ParseDiskLine(const char *line, const char *windowsDir, FileEntry *entry) {
+int ParseDiskLine(const char *line, const char *windowsDir, FileEntry *entry) {
     char field[LINE_TEXT];
     const char *rest = NextField(line, field);
     CopyText(entry->SourceName, sizeof entry->SourceName, field);
@@ -49,28 +49,19 @@ void ParseDiskLine(const char *line, const char *windowsDir, FileEntry *entry) {
 
     int k = DirectoryTokenIndex(field);
     if (k < 0)
-        return;
+        return 1;
     CopyText(entry->SourceSubDir, sizeof entry->SourceSubDir, InstallConfig.DirectoryTable[k]);
-    switch (k) {
-    case 7:
-        CopyText(entry->TargetDir, sizeof entry->TargetDir, windowsDir);
+    // The Windows folders come from this machine, not from the script: cut
+    // short, they would name some other folder.
+    static const char *const WindowsTails[3] = {"", "\\SYSTEM", "\\INF"};
+    if (k >= 7) {
         entry->IsAbsolute = 1;
-        break;
-    case 8:
-        CopyText(entry->TargetDir, sizeof entry->TargetDir, windowsDir);
-        AppendText(entry->TargetDir, sizeof entry->TargetDir, "\\SYSTEM");
-        entry->IsAbsolute = 1;
-        break;
-    case 9:
-        CopyText(entry->TargetDir, sizeof entry->TargetDir, windowsDir);
-        AppendText(entry->TargetDir, sizeof entry->TargetDir, "\\INF");
-        entry->IsAbsolute = 1;
-        break;
-    default:
-        CopyText(entry->TargetDir, sizeof entry->TargetDir, InstallConfig.DirectoryTable[k]);
-        entry->IsAbsolute = 0;
-        break;
+        return CopyText(entry->TargetDir, sizeof entry->TargetDir, windowsDir) &&
+               AppendText(entry->TargetDir, sizeof entry->TargetDir, WindowsTails[k - 7]);
     }
+    CopyText(entry->TargetDir, sizeof entry->TargetDir, InstallConfig.DirectoryTable[k]);
+    entry->IsAbsolute = 0;
+    return 1;
 }
 
 void ParseProgramLine(const char *line, ProgramItem *item) {

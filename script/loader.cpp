@@ -44,7 +44,7 @@ int SplitProgramPath(const char *programPath, char *sourceRoot, char *scriptPath
     sourceRoot[0] = '\0';
     scriptPath[0] = '\0';
     char root[PATH_TEXT];
-    if (programPath == NULL || !CopyText(root, PATH_TEXT, programPath))
+    if (programPath == NULL || programPath[0] == '\0' || !CopyText(root, PATH_TEXT, programPath))
         return 0;
     // From the last character back to the second: the first character is
     // never taken as the separator, so a bare name stays whole.
@@ -114,7 +114,8 @@ static int ReadDiskTable(void) {
     return 1;
 }
 
-static void ReadDiskFiles(const char *windowsDir) {
+// 0 when a record's target would not fit (see ParseDiskLine).
+static int ReadDiskFiles(const char *windowsDir) {
     DiskTableRecord *disks = &InstallConfig.DiskTable;
     disks->DiskFiles[0] = InstallRecords;
     for (int d = 1; d <= disks->DiskCount; d++)
@@ -127,9 +128,11 @@ static void ReadDiskFiles(const char *windowsDir) {
             // A missing line keeps its place as an empty record.
             if (line[0] == '\0')
                 continue;
-            ParseDiskLine(line, windowsDir, disks->DiskFiles[d] + (j - 1));
+            if (!ParseDiskLine(line, windowsDir, disks->DiskFiles[d] + (j - 1)))
+                return 0;
         }
     }
+    return 1;
 }
 
 static void ReadProgramItems(void) {
@@ -189,7 +192,11 @@ int LoadScriptFrom(const char *programPath, const char *windowsDir, const char *
         ScriptFile = NULL;
         return 0;
     }
-    ReadDiskFiles(windows);
+    if (!ReadDiskFiles(windows)) {
+        FreeInstallTables();
+        ScriptFile = NULL;
+        return 0;
+    }
     ReadProgramItems();
     InstallConfig.OEM = (int)GetPrivateProfileIntA(Name(IDS_SECTION_MAIN), "OEM", 0, ScriptFile);
     ReadStartup();
@@ -202,6 +209,8 @@ int LoadSetupScript(void) {
     // seen and refused instead of arriving cut.
     char programPath[MAX_PATH + 1];
     DWORD length = GetModuleFileNameA(AppInstance, programPath, sizeof programPath);
+    // Without its own path the program would read a script from the root of
+    // the current drive: an empty path is refused below.
     if (length == 0 || length >= sizeof programPath)
         programPath[0] = '\0';
     else

@@ -11,8 +11,9 @@
 extern FileEntry *InstallRecords;
 
 // SourceRoot and the script path from the program's full path. Returns 0,
-// writing empty texts, when the program path or the script path would not
-// fit PATH_TEXT: a cut path would name some other folder's script.
+// writing empty texts, when the program path is empty (its name could not
+// be had) or when it or the script path would not fit PATH_TEXT: a cut path
+// would name some other folder's script.
 int SplitProgramPath(const char *programPath, char *sourceRoot, char *scriptPath);
 
 // The whole load, for a program at programPath on a system whose Windows
@@ -26,8 +27,9 @@ int LoadScriptFrom(const char *programPath, const char *windowsDir, const char *
 int DirectoryTokenIndex(const char *token);
 
 // Fills one file record from a disk line, resolving its directory token
-// against the loaded DirectoryTable and windowsDir.
-void ParseDiskLine(const char *line, const char *windowsDir, FileEntry *entry);
+// against the loaded DirectoryTable and windowsDir. 0 when a Windows folder
+// target (WinDir, WinSystemDir, WinInfDir) does not fit TargetDir.
+int ParseDiskLine(const char *line, const char *windowsDir, FileEntry *entry);
 
 // Fills one program item from a PM Info line.
 void ParseProgramLine(const char *line, ProgramItem *item);

@@ -5,20 +5,65 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=win32
 
-# wine_template DIR: a Windows 98 prefix made once and copied for every run.
+# wine_template DIR [VERSION]: a Windows 98 prefix (or one of that Windows
+# version, winxp say) made once and copied for every run.
 wine_template() {
-    local dir=$1
-    local version=2
+    local dir=$1 windows=${2:-win98} version=3
     if [ "$(cat "$dir/.ready" 2>/dev/null)" = "$version" ]; then return 0; fi
     rm -rf "$dir"
     mkdir -p "$(dirname "$dir")"
     WINEPREFIX=$dir wineboot -i >/dev/null 2>&1
-    WINEPREFIX=$dir wine winecfg /v win98 >/dev/null 2>&1
+    WINEPREFIX=$dir wine winecfg /v "$windows" >/dev/null 2>&1
     # Without a window manager Wine would wait for one on every captioned
     # window it hides, and draw no title bars: let Wine draw them itself.
     WINEPREFIX=$dir wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wine98_scheme >"$dir/drive_c/win98.reg"
+    WINEPREFIX=$dir wine regedit /S 'C:\win98.reg' >/dev/null 2>&1
+    rm -f "$dir/drive_c/win98.reg"
     WINEPREFIX=$dir wineserver -w
     echo "$version" >"$dir/.ready"
+}
+
+# wine98_scheme: the Windows 98 standard scheme as a registry file: its
+# system colours, and its sizes with 8-point MS Sans Serif in every font
+# (bold in the captions), so that windows look as they do on the target.
+wine98_scheme() {
+    local colours=(ActiveBorder "192 192 192" ActiveTitle "0 0 128" AppWorkSpace "128 128 128"
+        Background "0 128 128" ButtonAlternateFace "192 192 192" ButtonDkShadow "0 0 0"
+        ButtonFace "192 192 192" ButtonHilight "255 255 255" ButtonLight "192 192 192"
+        ButtonShadow "128 128 128" ButtonText "0 0 0" GradientActiveTitle "16 132 208"
+        GradientInactiveTitle "192 192 192" GrayText "128 128 128" Hilight "0 0 128"
+        HilightText "255 255 255" HotTrackingColor "0 0 128" InactiveBorder "192 192 192"
+        InactiveTitle "128 128 128" InactiveTitleText "192 192 192" InfoText "0 0 0"
+        InfoWindow "255 255 225" Menu "192 192 192" MenuBar "192 192 192" MenuHilight "0 0 128"
+        MenuText "0 0 0" Scrollbar "192 192 192" TitleText "255 255 255" Window "255 255 255"
+        WindowFrame "0 0 0" WindowText "0 0 0")
+    local sizes=(BorderWidth 1 CaptionHeight 18 CaptionWidth 18 MenuHeight 18 MenuWidth 18
+        ScrollHeight 16 ScrollWidth 16 SmCaptionHeight 15 SmCaptionWidth 15)
+    local i font
+    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\\Colors]\n'
+    for ((i = 0; i < ${#colours[@]}; i += 2)); do
+        printf '"%s"="%s"\n' "${colours[i]}" "${colours[i + 1]}"
+    done
+    printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop\\WindowMetrics]\n'
+    for ((i = 0; i < ${#sizes[@]}; i += 2)); do
+        printf '"%s"="%s"\n' "${sizes[i]}" "${sizes[i + 1]}"
+    done
+    for font in CaptionFont:bc,02 SmCaptionFont:bc,02 MenuFont:90,01 MessageFont:90,01 \
+        StatusFont:90,01 IconFont:90,01; do
+        printf '"%s"=hex:%s\n' "${font%%:*}" "$(wine98_font "${font#*:}")"
+    done
+}
+
+# wine98_font WEIGHT: a LOGFONT of 8-point (-11 pixels at 96 dpi) MS Sans
+# Serif of WEIGHT (two hex bytes, low first), as REGEDIT4 hex.
+wine98_font() {
+    local hex="f5,ff,ff,ff,00,00,00,00,00,00,00,00,00,00,00,00,$1,00,00,00,00,00,00,00,00,00,22"
+    local face="MS Sans Serif" i
+    for ((i = 0; i < 32; i++)); do
+        hex+=$(printf ',%02x,00' "'${face:i:1}")
+    done
+    echo "$hex"
 }
 
 # wine_fresh_prefix TEMPLATE DEST: a throw-away copy of the template.

@@ -74,9 +74,9 @@ struct InstallConfigRecord {
 extern HINSTANCE AppInstance;
 extern short ScreenWidth;
 extern short ScreenHeight;
-extern int MouseKind;        // 1 serial, 0 PS/2
-extern int RestartChoice;    // 1 restart now, 0 later
-extern int MouseBackEnabled; // 0 in the re-registration run
+extern int MouseKind;                     // 1 serial, 0 PS/2
+extern int RestartChoice;                 // 1 restart now, 0 later
+extern int MouseBackEnabled;              // 0 in the re-registration run
 extern InstallConfigRecord InstallConfig; // script/
 extern short PageResult;                  // pages/
 extern HWND BackdropWindow;               // backdrop/
@@ -112,5 +112,12 @@ LRESULT CALLBACK FinishPageProc(HWND, UINT, WPARAM, LPARAM);
 // --- system integration (system/) ---
 void UpdateRegistry(int registerProduct);
 int PatchSystemIni(void);
+// Undo journal of the destination: a file outside it that the copy is about
+// to create (noted only when it does not exist yet).
+void NoteCreatedFile(const char *path);
+// Before replacement takes target's place: when target is the destination's
+// SETUP.INF, its record and journal go into replacement. 0 when they could
+// not, and the old file must stay.
+int KeepRecordSections(const char *target, const char *replacement);
 
 #endif

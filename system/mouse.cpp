@@ -1,7 +1,5 @@
 #include "system/system.h"
-
-#include <stdlib.h>
-#include <string.h>
+#include "shell/runtime.h"
 
 char MouseTypeName[MOUSE_TYPE_TEXT];
 
@@ -20,7 +18,7 @@ MouseRoute ChooseMouseRoute(int mouseKind, int ps2Found, int serialFound) {
 }
 
 int StepClassInstance(short *last, const char *name) {
-    short number = (short)atoi(name);
+    short number = (short)TextToInt(name);
     if ((int)number - (int)*last > 1)
         return 0;
     *last = number;
@@ -55,7 +53,7 @@ int FindEnumeratedDevice(const char *pattern, char *hardwareKey) {
         ReadTextValue(device, "HardWareKey", value, sizeof value);
         RegCloseKey(device);
         // The later match wins, as the enumeration delivers them.
-        if (value[0] != '\0' && strstr(value, pattern) != NULL) {
+        if (value[0] != '\0' && FindText(value, pattern) != NULL) {
             CopyText(hardwareKey, HARDWARE_KEY_TEXT, value);
             result = 1;
         }
@@ -87,87 +85,102 @@ void CreateMouseClassKey(const char *instance, const char *driverDesc, const cha
     char path[KEY_PATH_TEXT];
     if (!JoinKeyPath(path, sizeof path, CLASS_PREFIX, instance))
         return;
-    HKEY key = CreateSetupKey(HKEY_LOCAL_MACHINE, path);
-    if (!key)
+    JournalKey key;
+    if (!OpenJournalKey(&key, HKEY_LOCAL_MACHINE, path, 1))
         return;
-    WriteTextValue(key, "DevLoader", "*vmouse");
-    WriteTextValue(key, "MouseType", MouseTypeName);
-    WriteTextValue(key, "MouseDriver", InstallConfig.MouseDriver);
-    WriteTextValue(key, "InfPath", InstallConfig.MouseInf);
-    WriteTextValue(key, "DriverDesc", driverDesc);
-    WriteTextValue(key, "DriverDate", InstallConfig.DriverDate);
-    WriteTextValue(key, "InfSection", infSection);
-    RegCloseKey(key);
+    SetJournalText(&key, "DevLoader", "*vmouse");
+    SetJournalText(&key, "MouseType", MouseTypeName);
+    SetJournalText(&key, "MouseDriver", InstallConfig.MouseDriver);
+    SetJournalText(&key, "InfPath", InstallConfig.MouseInf);
+    SetJournalText(&key, "DriverDesc", driverDesc);
+    SetJournalText(&key, "DriverDate", InstallConfig.DriverDate);
+    SetJournalText(&key, "InfSection", infSection);
+    RegCloseKey(key.Handle);
 }
 
 // Reads the old value, hands it to the record, then writes the new one.
-static void ReplaceRecorded(HKEY key, const char *name, const char *newText) {
+static void ReplaceRecorded(JournalKey *key, const char *name, const char *newText) {
     char old[REG_TEXT];
-    ReadTextValue(key, name, old, sizeof old);
+    ReadTextValue(key->Handle, name, old, sizeof old);
     RecordPreviousSetting(MouseTypeName, name, old);
-    WriteTextValue(key, name, newText);
+    SetJournalText(key, name, newText);
 }
 
 void UpdateMouseClassKey(const char *instance, const char *driverDesc, const char *infSection) {
     char path[KEY_PATH_TEXT];
     if (!JoinKeyPath(path, sizeof path, CLASS_PREFIX, instance))
         return;
-    HKEY key = OpenSetupKey(HKEY_LOCAL_MACHINE, path);
+    JournalKey key;
+    int open = OpenJournalKey(&key, HKEY_LOCAL_MACHINE, path, 0);
     RecordPreviousSetting(MouseTypeName, "SubKey2", path);
-    if (!key) {
+    if (!open) {
         CreateMouseClassKey(instance, driverDesc, infSection);
         return;
     }
-    ReplaceRecorded(key, "MouseDriver", InstallConfig.MouseDriver);
-    ReplaceRecorded(key, "InfPath", InstallConfig.MouseInf);
-    ReplaceRecorded(key, "DriverDesc", driverDesc);
-    ReplaceRecorded(key, "DriverDate", InstallConfig.DriverDate);
-    ReplaceRecorded(key, "InfSection", infSection);
-    WriteTextValue(key, "MouseType", MouseTypeName);
-    RegCloseKey(key);
+    ReplaceRecorded(&key, "MouseDriver", InstallConfig.MouseDriver);
+    ReplaceRecorded(&key, "InfPath", InstallConfig.MouseInf);
+    ReplaceRecorded(&key, "DriverDesc", driverDesc);
+    ReplaceRecorded(&key, "DriverDate", InstallConfig.DriverDate);
+    ReplaceRecorded(&key, "InfSection", infSection);
+    SetJournalText(&key, "MouseType", MouseTypeName);
+    RegCloseKey(key.Handle);
+}
+
+DriverChoice ChooseDriver(LONG result, DWORD type, const char *value, DWORD capacity) {
+    // Without a driver the class step would name the Class root itself.
+    if (result == ERROR_FILE_NOT_FOUND)
+        return DRIVER_NEW;
+    // One that is there but can't be read whole (too long, not a text) is
+    // the user's: it stays, and so does the class key it names.
+    if (result != ERROR_SUCCESS || type != REG_SZ || value[capacity - 1] != '\0')
+        return DRIVER_LEAVE;
+    return value[0] == '\0' ? DRIVER_NEW : DRIVER_USE;
 }
 
 static void UpdateExistingDevice(const RouteTexts *route, const char *hardwareKey) {
     char path[KEY_PATH_TEXT];
-    HKEY device = 0;
-    if (JoinKeyPath(path, sizeof path, DEVICE_PREFIX, hardwareKey))
-        device = OpenSetupKey(HKEY_LOCAL_MACHINE, path);
+    JournalKey device;
+    int open = JoinKeyPath(path, sizeof path, DEVICE_PREFIX, hardwareKey) &&
+               OpenJournalKey(&device, HKEY_LOCAL_MACHINE, path, 0);
     CopyText(MouseTypeName, sizeof MouseTypeName, route->typeWord);
-    if (!device)
+    if (!open)
         return;
     RecordPreviousSetting(MouseTypeName, "SubKey1", path);
-    ReplaceRecorded(device, "DeviceDesc", route->description);
-    ReplaceRecorded(device, "Mfg", InstallConfig.Mfg);
+    ReplaceRecorded(&device, "DeviceDesc", route->description);
+    ReplaceRecorded(&device, "Mfg", InstallConfig.Mfg);
 
     char instance[INSTANCE_TEXT];
-    ReadTextValue(device, "Driver", instance, sizeof instance);
-    if (instance[0] == '\0') {
-        // Without a driver the class step would name the Class root itself:
-        // give the device an instance of its own.
+    ZeroMemory(instance, sizeof instance);
+    DWORD type = 0, length = sizeof instance;
+    LONG read = RegQueryValueExA(device.Handle, "Driver", NULL, &type, (BYTE *)instance, &length);
+    DriverChoice choice = ChooseDriver(read, type, instance, sizeof instance);
+    if (choice == DRIVER_NEW) {
         NextMouseClassInstance(instance);
-        WriteTextValue(device, "Driver", instance);
+        SetJournalText(&device, "Driver", instance);
     }
-    UpdateMouseClassKey(instance, route->description, route->infSection);
-    RegCloseKey(device);
+    if (choice != DRIVER_LEAVE)
+        UpdateMouseClassKey(instance, route->description, route->infSection);
+    RegCloseKey(device.Handle);
 }
 
 static void CreateOwnSerialDevice(void) {
     static const BYTE zeroFlags[4] = {0, 0, 0, 0};
-    HKEY device = CreateSetupKey(HKEY_LOCAL_MACHINE, OWN_SERIAL_DEVICE);
+    JournalKey device;
+    int open = OpenJournalKey(&device, HKEY_LOCAL_MACHINE, OWN_SERIAL_DEVICE, 1);
     CopyText(MouseTypeName, sizeof MouseTypeName, "Serial");
-    if (!device)
+    if (!open)
         return;
-    WriteTextValue(device, "Class", "Mouse");
-    WriteTextValue(device, "DeviceDesc", InstallConfig.SeialName);
-    WriteTextValue(device, "Mfg", InstallConfig.Mfg);
-    RegistrySetValue(device, "ConfigFlags", 0, REG_BINARY, zeroFlags, sizeof zeroFlags);
-    RegistrySetValue(device, "DetFlags", 0, REG_BINARY, zeroFlags, sizeof zeroFlags);
-    WriteTextValue(device, "DetFunc", "*:DETECTSERIALMOUSE");
+    SetJournalText(&device, "Class", "Mouse");
+    SetJournalText(&device, "DeviceDesc", InstallConfig.SeialName);
+    SetJournalText(&device, "Mfg", InstallConfig.Mfg);
+    SetJournalValue(&device, "ConfigFlags", REG_BINARY, zeroFlags, sizeof zeroFlags);
+    SetJournalValue(&device, "DetFlags", REG_BINARY, zeroFlags, sizeof zeroFlags);
+    SetJournalText(&device, "DetFunc", "*:DETECTSERIALMOUSE");
     char instance[INSTANCE_TEXT];
     NextMouseClassInstance(instance);
-    WriteTextValue(device, "Driver", instance);
+    SetJournalText(&device, "Driver", instance);
     CreateMouseClassKey(instance, InstallConfig.SeialName, InstallConfig.SerialInfSection);
-    RegCloseKey(device);
+    RegCloseKey(device.Handle);
 }
 
 void RegisterMouseDevice(void) {

@@ -12,50 +12,43 @@ static int DestinationText(char *out, int capacity, const char *suffix) {
     return CopyText(out, capacity, InstallConfig.DefaultPath) && AppendText(out, capacity, suffix);
 }
 
+// One key of the table: created (or opened) and written, every change noted.
+static void WriteEntry(HKEY root, const char *path, const char *name, const char *text) {
+    JournalKey key;
+    if (!OpenJournalKey(&key, root, path, 1))
+        return;
+    if (text != NULL)
+        SetJournalText(&key, name, text);
+    RegCloseKey(key.Handle);
+}
+
 void RegisterProduct(void) {
     char data[REG_TEXT];
-    HKEY key;
+    int fits;
 
-    key = CreateSetupKey(HKEY_CLASSES_ROOT, "CLSID\\" PAGE_CLASS_ID);
-    if (key) {
-        WriteTextValue(key, NULL, "ZKMouseControlPage");
-        RegCloseKey(key);
-    }
+    WriteEntry(HKEY_CLASSES_ROOT, "CLSID\\" PAGE_CLASS_ID, NULL, "ZKMouseControlPage");
 
-    key = CreateSetupKey(HKEY_CLASSES_ROOT, "CLSID\\" PAGE_CLASS_ID "\\InProcServer32");
-    if (key) {
+    JournalKey key;
+    if (OpenJournalKey(&key, HKEY_CLASSES_ROOT, "CLSID\\" PAGE_CLASS_ID "\\InProcServer32", 1)) {
         if (DestinationText(data, sizeof data, "\\ZKPAGE.DLL"))
-            WriteTextValue(key, NULL, data);
-        WriteTextValue(key, "ThreadingModel", "Apartment");
-        RegCloseKey(key);
+            SetJournalText(&key, NULL, data);
+        SetJournalText(&key, "ThreadingModel", "Apartment");
+        RegCloseKey(key.Handle);
     }
 
-    key = CreateSetupKey(HKEY_LOCAL_MACHINE, HANDLER_LIST);
-    if (key) {
-        WriteTextValue(key, NULL, HANDLER_NAME);
-        RegCloseKey(key);
-    }
+    WriteEntry(HKEY_LOCAL_MACHINE, HANDLER_LIST, NULL, HANDLER_NAME);
+    WriteEntry(HKEY_LOCAL_MACHINE, HANDLER_LIST "\\" HANDLER_NAME, NULL, PAGE_CLASS_ID);
 
-    key = CreateSetupKey(HKEY_LOCAL_MACHINE, HANDLER_LIST "\\" HANDLER_NAME);
-    if (key) {
-        WriteTextValue(key, NULL, PAGE_CLASS_ID);
-        RegCloseKey(key);
-    }
+    fits = DestinationText(data, sizeof data, "\\ZKMAIN.EXE -startup");
+    WriteEntry(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Dorvantix",
+               fits ? data : NULL);
 
-    key = CreateSetupKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
-    if (key) {
-        if (DestinationText(data, sizeof data, "\\ZKMAIN.EXE -startup"))
-            WriteTextValue(key, "Dorvantix", data);
-        RegCloseKey(key);
-    }
-
-    key = CreateSetupKey(HKEY_LOCAL_MACHINE,
-                         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dorvantix");
-    if (key) {
+    if (OpenJournalKey(&key, HKEY_LOCAL_MACHINE,
+                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dorvantix", 1)) {
         CopyText(data, sizeof data, InstallConfig.Title);
-        WriteTextValue(key, "DisplayName", data);
+        SetJournalText(&key, "DisplayName", data);
         if (DestinationText(data, sizeof data, "\\UNINSTAL.EXE"))
-            WriteTextValue(key, "UninstallString", data);
-        RegCloseKey(key);
+            SetJournalText(&key, "UninstallString", data);
+        RegCloseKey(key.Handle);
     }
 }

@@ -18,10 +18,6 @@ HKEY OpenSetupKey(HKEY root, const char *path) {
     return key;
 }
 
-void WriteTextValue(HKEY key, const char *name, const char *text) {
-    RegistrySetValue(key, name, 0, REG_SZ, (const BYTE *)text, (DWORD)lstrlenA(text));
-}
-
 void ReadTextValue(HKEY key, const char *name, char *buffer, DWORD capacity) {
     ZeroMemory(buffer, capacity);
     DWORD type = 0;

@@ -1,16 +1,14 @@
 #include "system/system.h"
+#include "shell/runtime.h"
 
-#include <stdio.h>
-#include <string.h>
-
-// fgets size: pieces of at most 119 characters.
+// Read size: pieces of at most 119 characters.
 #define PIECE_READ 120
 
 int PatchIniPiece(char *piece, int *inSection) {
-    if (strstr(piece, "[386Enh]") != NULL)
+    if (FindText(piece, "[386Enh]") != NULL)
         *inSection = 1;
-    if (*inSection && strstr(piece, "mouse") != NULL && piece[0] != ';') {
-        memcpy(piece, "mouse=*vmouse\n", 15);
+    if (*inSection && FindText(piece, "mouse") != NULL && piece[0] != ';') {
+        CopyText(piece, LINE_TEXT, "mouse=*vmouse\n");
         *inSection = 0;
         return 1;
     }
@@ -25,47 +23,52 @@ static int JoinPath(char *out, int capacity, const char *folder, const char *nam
 // read and written and system.new closed cleanly; a failed copy leaves no
 // system.new behind.
 static int WritePatchedCopy(const char *iniPath, const char *newPath) {
-    FILE *in = fopen(iniPath, "rt");
+    TextFile *in = OpenTextFile(iniPath, "rt");
     if (in == NULL)
         return 0;
-    FILE *out = fopen(newPath, "wt");
+    TextFile *out = OpenTextFile(newPath, "wt");
     if (out == NULL) {
-        fclose(in);
+        CloseTextFile(in);
         return 0;
     }
     char piece[LINE_TEXT];
+    char original[LINE_TEXT];
     int inSection = 0;
     int ok = 1;
-    while (ok && fgets(piece, PIECE_READ, in) != NULL) {
-        PatchIniPiece(piece, &inSection);
-        if (fputs(piece, out) == EOF)
+    for (int place = 0; ok && ReadTextLine(piece, PIECE_READ, in) != NULL; place++) {
+        CopyText(original, sizeof original, piece);
+        if (PatchIniPiece(piece, &inSection))
+            NoteIniPiece(original, place);
+        if (WriteText(piece, out) < 0)
             ok = 0;
     }
-    if (ferror(in))
+    if (TextFileFailed(in))
         ok = 0;
-    fclose(in);
-    // Flushed apart: some C libraries don't report a failed flush from fclose.
-    if (fflush(out) != 0 || ferror(out))
+    CloseTextFile(in);
+    if (TextFileFailed(out))
         ok = 0;
-    if (fclose(out) != 0)
+    // Closing writes out the rest and reports whether that worked.
+    if (CloseTextFile(out) != 0)
         ok = 0;
     if (!ok)
-        remove(newPath);
+        RemoveFile(newPath);
     return ok;
 }
 
 // system.ini -> system.bak, system.new -> system.ini. 1 when system.new took
 // the name; otherwise system.ini is where it was, or put back.
 static int ReplaceSystemIni(const char *iniPath, const char *newPath, const char *bakPath) {
-    remove(bakPath);
-    if (rename(iniPath, bakPath) != 0) {
+    if (GetFileAttributesA(bakPath) == 0xFFFFFFFF)
+        NoteSystemChange(JOURNAL_SYSTEM, "IniBackup", "created");
+    RemoveFile(bakPath);
+    if (RenameFile(iniPath, bakPath) != 0) {
         // A patched copy that never took its place is of no use to anyone.
-        remove(newPath);
+        RemoveFile(newPath);
         return 0;
     }
-    if (rename(newPath, iniPath) != 0) {
-        rename(bakPath, iniPath);
-        remove(newPath);
+    if (RenameFile(newPath, iniPath) != 0) {
+        RenameFile(bakPath, iniPath);
+        RemoveFile(newPath);
         return 0;
     }
     return 1;
@@ -85,7 +88,9 @@ int PatchSystemIniIn(const char *windowsDir, const char *systemDir) {
         !JoinPath(vxdPath, sizeof vxdPath, systemDir, "\\VMM32\\VMOUSE.VXD") ||
         !JoinPath(vxdBakPath, sizeof vxdBakPath, systemDir, "\\VMM32\\VMOUSE.BAK"))
         return -1;
-    int setAside = rename(vxdPath, vxdBakPath);
+    if (GetFileAttributesA(vxdPath) != 0xFFFFFFFF && GetFileAttributesA(vxdBakPath) == 0xFFFFFFFF)
+        NoteSystemChange(JOURNAL_SYSTEM, "VxdSetAside", "yes");
+    int setAside = RenameFile(vxdPath, vxdBakPath);
     // Success only when system.ini was replaced and the VxD set aside.
     return patched && setAside == 0 ? 0 : -1;
 }

@@ -43,8 +43,6 @@ HKEY OpenSetupKey(HKEY root, const char *path);
 // Every value write goes through here (RegSetValueExA unless a test watches).
 typedef LONG(WINAPI *SetValueProc)(HKEY, LPCSTR, DWORD, DWORD, const BYTE *, DWORD);
 extern SetValueProc RegistrySetValue;
-// REG_SZ with the length of the text alone, no terminator.
-void WriteTextValue(HKEY key, const char *name, const char *text);
 // Reads a text value into a cleared buffer; a missing value, one of another
 // size than fits or one that can't be read leaves the empty text.
 void ReadTextValue(HKEY key, const char *name, char *buffer, DWORD capacity);
@@ -76,6 +74,14 @@ void FormatClassInstance(short number, char *out);
 // prefix + tail into out; 0 when it did not fit (out then unusable).
 int JoinKeyPath(char *out, int capacity, const char *prefix, const char *tail);
 
+enum DriverChoice {
+    DRIVER_USE,  // the class key the device's "Driver" names
+    DRIVER_NEW,  // none or an empty one: a new instance, noted before it is written
+    DRIVER_LEAVE // one that can't be read whole: device and class key keep it
+};
+// The device's "Driver" as RegQueryValueExA read it into a cleared buffer.
+DriverChoice ChooseDriver(LONG result, DWORD type, const char *value, DWORD capacity);
+
 void RegisterMouseDevice(void);
 // hardwareKey holds HARDWARE_KEY_TEXT bytes.
 int FindEnumeratedDevice(const char *pattern, char *hardwareKey);
@@ -83,6 +89,65 @@ int FindEnumeratedDevice(const char *pattern, char *hardwareKey);
 int NextMouseClassInstance(char *instance);
 void UpdateMouseClassKey(const char *instance, const char *driverDesc, const char *infSection);
 void CreateMouseClassKey(const char *instance, const char *driverDesc, const char *infSection);
+
+// --- undo journal (in the record file; layout in journal.cpp) ---
+#define JOURNAL_VALUES "Undo Values"
+#define JOURNAL_WRITTEN "Undo Written"
+#define JOURNAL_KEYS "Undo Keys"
+#define JOURNAL_FILES "Undo Files"
+#define JOURNAL_SYSTEM "Undo System"
+// A noted state: a text of REG_TEXT, or up to REG_TEXT bytes in hexadecimal.
+#define NOTE_TEXT (2 * REG_TEXT + 32)
+// "HKLM\" key path "\\" value name.
+#define JOURNAL_PLACE_TEXT (KEY_PATH_TEXT + REG_TEXT)
+
+enum UndoStep {
+    UNDO_KEEP,    // leave the value as it is
+    UNDO_RESTORE, // write the state from before back
+    UNDO_DELETE   // the value did not exist before
+};
+
+// A key the setup writes into, with the name its notes go under.
+struct JournalKey {
+    HKEY Handle;
+    char Where[JOURNAL_PLACE_TEXT]; // "HKLM\path"; empty: nothing is noted
+};
+
+// Exact comparison, and one of paths: case and doubled backslashes ignored.
+int SameText(const char *a, const char *b);
+int SamePath(const char *a, const char *b);
+// Lower-case hexadecimal, two digits a byte; 0 when it does not fit.
+int EncodeHex(char *out, int capacity, const BYTE *data, DWORD length);
+int DecodeHex(const char *text, BYTE *data, DWORD capacity, DWORD *length);
+// The state of a value as RegQueryValueExA delivered it (result, type, data).
+// 0 when it could only be noted as "?".
+int EncodeValueState(char *out, int capacity, LONG queryResult, DWORD type, const BYTE *data,
+                     DWORD length);
+// A text or bytes state back into a value; 0 for "-", "?" or anything damaged.
+int DecodeValueState(const char *state, DWORD *type, BYTE *data, DWORD capacity, DWORD *length);
+// What undo does with a value noted as before, last written as written and
+// found as now.
+UndoStep UndoValueStep(const char *before, const char *written, const char *now);
+// Writes key=value into section of file unless the key holds a note already.
+int NoteOnce(const char *file, const char *section, const char *key, const char *value);
+// "HKLM\" or "HKCR\" and path; 0 for another root or when it did not fit.
+int RootPlace(char *out, int capacity, HKEY root, const char *path);
+// The current state of a value of an open key.
+void ReadValueState(HKEY key, const char *name, char *state, int capacity);
+
+// Into the journal of the destination (DefaultPath); nothing without one.
+void NoteSystemChange(const char *section, const char *key, const char *value);
+// The system.ini piece about to be replaced, numbered from 0 as read.
+void NoteIniPiece(const char *piece, int place);
+// Opens (create 0) or creates root\path; a created key and every missing
+// parent are noted first. 1 when open.
+int OpenJournalKey(JournalKey *key, HKEY root, const char *path, int create);
+// Notes the value's state before (once) and what is written, then writes.
+void SetJournalValue(JournalKey *key, const char *name, DWORD type, const BYTE *data, DWORD length);
+void SetJournalText(JournalKey *key, const char *name, const char *text);
+// Copies the record and journal sections of one file into another; 0 when
+// one could not be copied whole.
+int CarryRecordSections(const char *from, const char *to);
 
 // --- system.ini patch ---
 // Tests one piece of a line (at most 119 characters) and, when it is the

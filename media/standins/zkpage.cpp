@@ -4,7 +4,10 @@
 #include <windows.h>
 #include <objbase.h>
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    // Nothing here is per thread.
+    if (reason == DLL_PROCESS_ATTACH)
+        DisableThreadLibraryCalls(instance);
     return TRUE;
 }
 

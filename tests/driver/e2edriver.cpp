@@ -1,0 +1,84 @@
+// e2edriver: the test driver for scripts, run under Wine beside the program.
+//
+//   e2edriver [-t SECONDS] COMMAND ARGS...
+//     wait WIN [ID]          until a window WIN (with control ID) is there
+//     click WIN ID           a click on control ID
+//     text WIN ID            the text of control ID
+//     state WIN ID           "CHECKED ENABLED" of control ID, each 1 or 0
+//     rect WIN               "LEFT TOP RIGHT BOTTOM" of WIN on the screen
+//     answer CAPTION BUTTON  prints the message box's text, then presses BUTTON
+//     reg-dump ROOT KEY...   each KEY and every key below, in path order, a line
+//                            per value: "path<TAB>name=data" ("path" when none)
+//     seed-machine both|ps2  the Windows 98 mouse machine with both mice or PS/2
+//     click-hook             sets click_hook.dll on every program (see there),
+//                            prints "ready" and keeps it for SECONDS
+// WIN is an exact title or "class:NAME"; ROOT is HKCR, HKLM, HKCU or HKDD.
+// Waits give up after SECONDS (default 30). Exit status 0 done, 1 not found
+// or failed, 2 bad usage.
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "driver/driver.h"
+
+int main(int argc, char **argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    if (argc > 2 && strcmp(argv[1], "-t") == 0)
+        WaitBound = (DWORD)(atof(argv[2]) * 1000), argv += 2, argc -= 2;
+    const std::string cmd = argc > 1 ? argv[1] : "", a = argc > 2 ? argv[2] : "";
+    const int id = argc > 3 ? atoi(argv[3]) : 0;
+    if (cmd == "wait" || cmd == "click" || cmd == "text" || cmd == "state" || cmd == "rect") {
+        HWND window = a.compare(0, 6, "class:") == 0 ? WaitForWindow(a.c_str() + 6, NULL, id, false)
+                                                     : WaitForWindow(NULL, a.c_str(), id, false);
+        if (!window)
+            return fprintf(stderr, "e2edriver: no window %s with control %d\n", a.c_str(), id), 1;
+        if (cmd == "click")
+            ClickControl(window, id);
+        if (cmd == "text")
+            printf("%s\n", ItemText(window, id).c_str());
+        RECT r;
+        if (cmd == "rect" && GetWindowRect(window, &r))
+            printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+        if (cmd == "state")
+            printf("%d %d\n", ButtonState(window, id) == BST_CHECKED,
+                   IsWindowEnabled(GetDlgItem(window, id)) ? 1 : 0);
+        return 0;
+    }
+    if (cmd == "answer") {
+        std::string text = AnswerMessageBox(a.c_str(), id, false);
+        return printf("%s\n", text.c_str()) < 0 || text.empty();
+    }
+    const char *names[] = {"HKCR", "HKLM", "HKCU", "HKDD"};
+    const HKEY roots[] = {HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_DYN_DATA};
+    if (cmd == "reg-dump") {
+        RegTree tree;
+        for (int k = 2; k + 1 < argc; k += 2)
+            for (int r = 0; r < 4; r++)
+                if (strcmp(argv[k], names[r]) == 0)
+                    ReadRegTree(tree, roots[r], argv[k + 1]);
+        for (const auto &key : tree) {
+            if (key.second.empty())
+                printf("%s\n", key.first.c_str());
+            for (const auto &value : key.second)
+                printf("%s\t%s=%s\n", key.first.c_str(), value.first.c_str(), value.second.c_str());
+        }
+        return 0;
+    }
+    if (cmd == "seed-machine" && (a == "both" || a == "ps2"))
+        return SeedMouseMachine(a == "both" ? BothMice : Ps2Mouse) ? 0 : 1;
+    if (cmd == "click-hook") {
+        // The hook lasts as long as this process: the bound, or until ended.
+        HMODULE hook = LoadLibraryA("click_hook.dll");
+        FARPROC proc = hook ? GetProcAddress(hook, "ClickOnCreate@12") : NULL;
+        if (!proc || !SetWindowsHookExA(WH_CBT, (HOOKPROC)(void (*)(void))proc, hook, 0))
+            return 1;
+        printf("ready\n");
+        fflush(stdout);
+        Sleep(WaitBound);
+        return 0;
+    }
+    fprintf(stderr, "e2edriver: bad usage; see tests/driver/e2edriver.cpp\n");
+    return 2;
+}

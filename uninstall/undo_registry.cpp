@@ -1,0 +1,145 @@
+// Registry values and keys back as the journal found them before the setup.
+#include "uninstall/uninstall.h"
+
+#define SECTION_SIZE 32768
+#define MAX_CREATED_KEYS 256
+
+char *ReadSection(const char *file, const char *section) {
+    char *lines = (char *)GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, SECTION_SIZE);
+    if (lines != NULL)
+        GetPrivateProfileSectionA(section, lines, SECTION_SIZE, file);
+    return lines;
+}
+
+void ReleaseSection(char *lines) {
+    if (lines != NULL)
+        GlobalFree(lines);
+}
+
+static char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
+}
+
+const char *SectionValue(const char *lines, const char *key) {
+    for (const char *line = lines; line[0] != '\0'; line += lstrlenA(line) + 1) {
+        int i = 0;
+        while (key[i] != '\0' && Upper(line[i]) == Upper(key[i]))
+            i++;
+        if (key[i] == '\0' && line[i] == '=')
+            return line + i + 1;
+    }
+    return NULL;
+}
+
+// The key part of a key=value line into out; 0 when it has no '=' or is too long.
+static int LineKey(const char *line, char *out, int capacity) {
+    int i = 0;
+    while (line[i] != '\0' && line[i] != '=' && i < capacity - 1) {
+        out[i] = line[i];
+        i++;
+    }
+    out[i] = '\0';
+    return line[i] == '=';
+}
+
+// "HKLM\path" (and "\\name" for a value) into root, key path and value name.
+static int SplitPlace(const char *place, HKEY *root, char *path, int capacity, const char **name) {
+    char head[6];
+    lstrcpynA(head, place, sizeof head);
+    if (SameText(head, "HKLM\\"))
+        *root = HKEY_LOCAL_MACHINE;
+    else if (SameText(head, "HKCR\\"))
+        *root = HKEY_CLASSES_ROOT;
+    else
+        return 0;
+    const char *rest = place + 5;
+    int i = 0;
+    while (rest[i] != '\0' && !(name != NULL && rest[i] == '\\' && rest[i + 1] == '\\'))
+        i++;
+    if (i == 0 || i >= capacity || (name != NULL && rest[i] == '\0'))
+        return 0;
+    lstrcpynA(path, rest, i + 1);
+    if (name != NULL)
+        *name = rest + i + 2;
+    return 1;
+}
+
+static void UndoValue(const char *line, const char *written, int apply, UndoTally *tally) {
+    char place[JOURNAL_PLACE_TEXT], path[KEY_PATH_TEXT];
+    const char *name;
+    HKEY root;
+    if (!LineKey(line, place, sizeof place) || !SplitPlace(place, &root, path, sizeof path, &name))
+        return;
+    const char *before = line + lstrlenA(place) + 1;
+    const char *last = SectionValue(written, place);
+    HKEY key = OpenSetupKey(root, path);
+    char now[NOTE_TEXT];
+    if (key)
+        ReadValueState(key, name, now, sizeof now);
+    else
+        CopyText(now, sizeof now, "-");
+    UndoStep step = UndoValueStep(before, last != NULL ? last : "", now);
+    if (step != UNDO_KEEP && !apply)
+        tally->Values++;
+    if (step != UNDO_KEEP && apply) {
+        BYTE data[REG_TEXT];
+        DWORD type, length;
+        LONG result = ERROR_INVALID_DATA;
+        if (step == UNDO_DELETE)
+            result = RegDeleteValueA(key, name);
+        else if (DecodeValueState(before, &type, data, sizeof data, &length))
+            result = RegSetValueExA(key, name, 0, type, data, length);
+        if (result == ERROR_SUCCESS)
+            tally->Values++;
+        else
+            tally->Failed++;
+    }
+    if (key)
+        RegCloseKey(key);
+}
+
+// A key the setup made goes when nothing is left in it; what the user put
+// there since keeps it.
+static void UndoKey(const char *line, int apply, UndoTally *tally) {
+    char place[JOURNAL_PLACE_TEXT], path[KEY_PATH_TEXT];
+    HKEY root;
+    if (!LineKey(line, place, sizeof place) || !SplitPlace(place, &root, path, sizeof path, NULL))
+        return;
+    HKEY key = OpenSetupKey(root, path);
+    if (!key)
+        return;
+    DWORD subkeys = 1, values = 1;
+    RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL, NULL, NULL, NULL);
+    RegCloseKey(key);
+    if (!apply)
+        tally->Keys++;
+    else if (subkeys == 0 && values == 0) {
+        if (RegDeleteKeyA(root, path) == ERROR_SUCCESS)
+            tally->Keys++;
+        else
+            tally->Failed++;
+    }
+}
+
+void UndoRegistry(const char *journal, int apply, UndoTally *tally) {
+    char *values = ReadSection(journal, JOURNAL_VALUES);
+    char *written = ReadSection(journal, JOURNAL_WRITTEN);
+    if (values != NULL && written != NULL)
+        for (const char *line = values; line[0] != '\0'; line += lstrlenA(line) + 1)
+            UndoValue(line, written, apply, tally);
+    ReleaseSection(values);
+    ReleaseSection(written);
+
+    char *keys = ReadSection(journal, JOURNAL_KEYS);
+    if (keys == NULL)
+        return;
+    // Parents were noted before their children: the last one goes first.
+    const char *created[MAX_CREATED_KEYS];
+    int count = 0;
+    for (const char *line = keys; line[0] != '\0' && count < MAX_CREATED_KEYS;
+         line += lstrlenA(line) + 1)
+        created[count++] = line;
+    while (count > 0)
+        UndoKey(created[--count], apply, tally);
+    ReleaseSection(keys);
+}
