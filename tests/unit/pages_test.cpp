@@ -65,6 +65,13 @@ TEST(PageHost, ShowingsEndWithTheirResultsOrTheOneBeforeAndLeaveNoQuitBehind) {
         CentrePage(&frame.first, 1024, 768, &p);
         EXPECT_EQ(frame.second, std::vector<int>({p.x, p.y, p.width, p.height}));
     }
+    // The name into a template text: "%s" takes it, "%%" is "%", anything else stays; cut to fit.
+    for (const auto &format : {std::make_pair("%s 100%% %d 5%", "1 Velor 100% %d 5%"),
+                               {"%s%s%s%s%s", "0 VelorVelorVelorVelorVel"}}) {
+        char text[24];
+        int fit = FormatProductText(text, sizeof text, format.first, "Velor");
+        EXPECT_EQ(format.second, std::to_string(fit) + " " + text);
+    }
 }
 
 // The Next check on real folders of the prefix: the texts shown with their
