@@ -153,7 +153,12 @@ TEST(Chooser, RefreshedOnADoubleClickAndADriveChangeOkCutTo79CancelLeavesEveryth
     GetWindowsDirectoryA(windows, sizeof windows);
     _getcwd(before, sizeof before);
     const std::string name = windows + 3, typed = "C:\\" + std::string(97, 'D');
-    Scratch deep("browse" + std::string(90, 'd'));
+    Scratch base("browse");
+    // 79 characters still fit the field, 80 do not.
+    const std::string fits = base / std::string(78 - base.path.size(), 'd'),
+                      over = base / std::string(79 - base.path.size(), 'e');
+    CreateDirectoryA(fits.c_str(), NULL);
+    CreateDirectoryA(over.c_str(), NULL);
     std::string seen;
     for (int button : {IDCANCEL, IDOK}) {
         Chooser([&](HWND dialog) {
@@ -180,16 +185,19 @@ TEST(Chooser, RefreshedOnADoubleClickAndADriveChangeOkCutTo79CancelLeavesEveryth
             WaitFor([&] { return lstrcmpiA(ItemText(dialog, 1003).c_str(), windows) != 0; });
             GetCurrentDirectoryA(sizeof now, now);
             seen += lstrcmpiA(ItemText(dialog, 1003).c_str(), now) ? "" : "changed ";
-            SetCurrentDirectoryA(deep.path.c_str()); // too long for the field: it stays
+            SetCurrentDirectoryA(over.c_str()); // too long for the field: it stays
             SendMessageA(dialog, WM_BROWSE_REFRESH, 0, 0);
             seen += lstrcmpiA(ItemText(dialog, 1003).c_str(), now) ? "" : "kept ";
+            SetCurrentDirectoryA(fits.c_str());
+            SendMessageA(dialog, WM_BROWSE_REFRESH, 0, 0);
+            seen += lstrcmpiA(ItemText(dialog, 1003).c_str(), fits.c_str()) ? "" : "fits ";
             SetDlgItemTextA(dialog, 1003, typed.c_str());
             PressButton(dialog, button);
         });
         _getcwd(now, sizeof now);
         seen += InstallConfig.DefaultPath + (" " + std::string(now)) + " ";
     }
-    EXPECT_EQ("all entered changed kept C:\\VELOR " + std::string(before) +
-                  " all entered changed kept " + typed.substr(0, 79) + " " + before + " ",
+    EXPECT_EQ("all entered changed kept fits C:\\VELOR " + std::string(before) +
+                  " all entered changed kept fits " + typed.substr(0, 79) + " " + before + " ",
               seen);
 }
