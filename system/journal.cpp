@@ -20,6 +20,7 @@
 // survives later runs; only [Undo Written] follows each run, so that the
 // uninstaller can tell a value the user changed since from one of ours.
 #include "system/system.h"
+#include "shell/runtime.h"
 
 static const char HexDigits[] = "0123456789abcdef";
 
@@ -31,12 +32,6 @@ int SameText(const char *a, const char *b) {
     return *a == *b;
 }
 
-static char FoldChar(char c) {
-    if (c >= 'a' && c <= 'z')
-        return (char)(c - 'a' + 'A');
-    return c;
-}
-
 int SamePath(const char *a, const char *b) {
     for (;;) {
         // "C:\VELOR\\SETUP.INF" (an empty folder value) is C:\VELOR\SETUP.INF.
@@ -46,7 +41,7 @@ int SamePath(const char *a, const char *b) {
             while (b[1] == '\\')
                 b++;
         }
-        if (FoldChar(*a) != FoldChar(*b))
+        if (UpperChar(*a) != UpperChar(*b))
             return 0;
         if (*a == '\0')
             return 1;
@@ -71,7 +66,7 @@ int EncodeHex(char *out, int capacity, const BYTE *data, DWORD length) {
 
 static int HexValue(char c) {
     for (int i = 0; i < 16; i++)
-        if (FoldChar(HexDigits[i]) == FoldChar(c))
+        if (UpperChar(HexDigits[i]) == UpperChar(c))
             return i;
     return -1;
 }

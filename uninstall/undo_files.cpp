@@ -5,6 +5,8 @@
 
 // Where the copy put an entry's file: below folder, or in the Windows
 // folders for an absolute entry. 0 for an empty entry or one too long.
+// Unlike the copy's own join, no doubled backslash for an empty sub-folder:
+// the path may end up in WININIT.INI, which is read before Windows runs.
 static int InstalledPath(char *out, int capacity, const char *folder, const FileEntry *entry) {
     if (entry->TargetName[0] == '\0')
         return 0;

@@ -16,14 +16,10 @@ void ReleaseSection(char *lines) {
         GlobalFree(lines);
 }
 
-static char Upper(char c) {
-    return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
-}
-
 const char *SectionValue(const char *lines, const char *key) {
     for (const char *line = lines; line[0] != '\0'; line += lstrlenA(line) + 1) {
         int i = 0;
-        while (key[i] != '\0' && Upper(line[i]) == Upper(key[i]))
+        while (key[i] != '\0' && UpperChar(line[i]) == UpperChar(key[i]))
             i++;
         if (key[i] == '\0' && line[i] == '=')
             return line + i + 1;
