@@ -17,23 +17,27 @@ TEST(CopyOneFile, CopiedWholeOrTheTargetLeftAsItWasAndNoTemporaryFileLeft) {
     for (const char *name : {"NEW.TXT", "OLD.TXT", "RO.TXT", "KEEP.DRV", "SPARE.TMP", "ADIR\\X"})
         WriteFile(folder / name, name);
     SetFileAttributesA((folder / "RO.TXT").c_str(), FILE_ATTRIBUTE_READONLY);
-    // Source and target; NULL: a path that did not fit.
+    // Source and target; NULL: a path that did not fit. A source that opens
+    // but fails to read (the host's memory file) must leave no new target.
+    const char *unreadable = "Z:\\proc\\self\\mem";
     // clang-format off
     const std::pair<const char *, const char *> copies[] = {
         {"NEW.TXT", "COPY.TXT"}, {"NEW.TXT", "OLD.TXT"}, {"ABSENT.DR_", "KEEP.DRV"}, {"ABSENT.DR_", "NONE.DRV"},
         {"NEW.TXT", "RO.TXT"}, {"NEW.TXT", "NOFOLDER\\NEW.TXT"}, {"NEW.TXT", "ADIR"}, {NULL, "KEEP.DRV"},
-        {"NEW.TXT", NULL}};
+        {"NEW.TXT", NULL}, {unreadable, "HALF.DRV"}};
     // clang-format on
     std::string handles;
     for (const auto &copy : copies) {
-        OpenSourceFile(NULL, copy.first ? (folder / copy.first).c_str() : NULL);
+        OpenSourceFile(NULL, copy.first == unreadable ? unreadable
+                             : copy.first             ? (folder / copy.first).c_str()
+                                                      : NULL);
         CopyToTarget(NULL, copy.second ? (folder / copy.second).c_str() : NULL);
         handles += std::to_string(SourceHandle) + " ";
     }
     // A failed expansion keeps the old file and drops the partial copy.
     EXPECT_EQ(0,
               SettleExpansion((folder / "SPARE.TMP").c_str(), (folder / "KEEP.DRV").c_str(), -1));
-    EXPECT_EQ("-1 -1 -1 -1 -1 -1 -1 -1 -1 ADIR\\ ADIR\\X=ADIR\\X COPY.TXT=NEW.TXT "
+    EXPECT_EQ("-1 -1 -1 -1 -1 -1 -1 -1 -1 -1 ADIR\\ ADIR\\X=ADIR\\X COPY.TXT=NEW.TXT "
               "KEEP.DRV=KEEP.DRV NEW.TXT=NEW.TXT "
               "OLD.TXT=NEW.TXT RO.TXT=RO.TXT ",
               handles + Listing(folder.path));
