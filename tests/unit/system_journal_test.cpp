@@ -170,6 +170,32 @@ TEST_F(Journal, SystemIniPieceGoesBackWhereThePatchPutItsLine) {
     }
 }
 
+TEST_F(Journal, OnlyFilesTheSetupMadeAreNotedAndAVxdSetAsideComesBackOverNothing) {
+    // A file replaced outside the destination is the user's: never noted.
+    const std::string old = folder + "\\OLD.DRV", made = folder + "\\NEW.DRV";
+    ASSERT_TRUE(WriteFile(old, "x"));
+    NoteCreatedFile(old.c_str());
+    NoteCreatedFile(made.c_str());
+    EXPECT_EQ(std::vector<std::string>{made + "=created"}, Section(file, JOURNAL_FILES));
+
+    const std::string system = folder + "\\SYSTEM", bak = system + "\\VMM32\\VMOUSE.BAK",
+                      vxd = system + "\\VMM32\\VMOUSE.VXD";
+    CreateDirectoryA(system.c_str(), NULL);
+    CreateDirectoryA((system + "\\VMM32").c_str(), NULL);
+    WritePrivateProfileStringA(JOURNAL_SYSTEM, "VxdSetAside", "yes", file.c_str());
+    // A VMOUSE.VXD standing there (a new driver) stays, and so does the backup.
+    for (bool fresh : {true, false}) {
+        ASSERT_TRUE(WriteFile(bak, "set aside"));
+        DeleteFileA(vxd.c_str());
+        ASSERT_TRUE(!fresh || WriteFile(vxd, "new"));
+        UndoTally tally = {0, 0, 0, 0, 0};
+        UndoSystemFiles(file.c_str(), folder.c_str(), system.c_str(), 1, &tally);
+        EXPECT_EQ(fresh ? "0 0 new set aside" : "1 0 set aside <missing>",
+                  std::to_string(tally.System) + " " + std::to_string(tally.Failed) + " " +
+                      ReadFile(vxd) + " " + ReadFile(bak));
+    }
+}
+
 TEST_F(Journal, WininitNamesEveryFileOnceInShortForm) {
     const std::string ini = folder + "\\WININIT.INI", longName = folder + "\\Long File Name.txt";
     ASSERT_TRUE(WriteFile(longName, Crlf("x")) && WriteFile(file, Crlf("x")));
