@@ -4,9 +4,9 @@
 # before the install and after the uninstall: the main job's install and a restart in between;
 # two installs into one folder, the question first answered No; the PS/2 install and -u on the
 # serial route; the serial route with a PS/2 mouse alone (the own device key); a value the user
-# changed since, which stays, with the mouse application running. The uninstaller goes at the
-# next start through WININIT.INI; run again without the SETUP.INF it removed, or beside the
-# media's, which has no journal, it says so and changes nothing.
+# changed since, which stays, with the mouse application running and a file of the user's
+# replaced. The uninstaller goes at the next start through WININIT.INI; run again without the
+# SETUP.INF it removed, or beside the media's, which has no journal, it says so and changes nothing.
 . "$(dirname "$0")/lib.sh"
 e2e_begin uninstall_round_trips
 PRODUCT=$(inf ProductName) FOLDER=$(inf DefaultPath)
@@ -76,6 +76,8 @@ e2e_check "$ROUND: beside a SETUP.INF without a journal, nothing to undo" \
 e2e_uninstall 6 && back
 
 round user-changed
+# The user's own copy of a file the script puts into the Windows folder is replaced, never removed.
+printf '[mine]\r\n' >"$E2E_C/windows/VELOR.INI" && e2e_snapshot >"$E2E_DIR/$ROUND.before"
 install 1035
 wine reg add "HKLM\\$PS2_DEV" /v DeviceDesc /d 'My own mouse' /f >/dev/null 2>&1
 (cd "$E2E_C" && exec wine "$FOLDER\\ZKMAIN.EXE" -startup) & E2E_PIDS+=("$!")
