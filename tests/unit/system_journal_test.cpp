@@ -170,6 +170,33 @@ TEST_F(Journal, SystemIniPieceGoesBackWhereThePatchPutItsLine) {
     }
 }
 
+TEST_F(Journal, AKeyTheSetupMadeGoesOnlyWhenNothingIsLeftInIt) {
+    const std::string path = kKey + "\\A";
+    WritePrivateProfileStringA(JOURNAL_KEYS, ("HKLM\\" + path).c_str(), "created", file.c_str());
+    std::string seen;
+    for (bool mine : {true, false}) {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0,
+                                                 KEY_ALL_ACCESS, NULL, &key, NULL));
+        if (mine)
+            RegSetValueExA(key, "Mine", 0, REG_SZ, (const BYTE *)"x", 2);
+        RegCloseKey(key);
+        UndoTally tally = {0, 0, 0, 0, 0};
+        UndoRegistry(file.c_str(), 1, &tally);
+        LONG open = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key);
+        if (open == ERROR_SUCCESS)
+            RegCloseKey(key);
+        seen += std::to_string(open == ERROR_SUCCESS) + std::to_string(tally.Keys) +
+                std::to_string(tally.Failed) + " ";
+        if (mine) {
+            RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS, &key);
+            RegDeleteValueA(key, "Mine");
+            RegCloseKey(key);
+        }
+    }
+    EXPECT_EQ("100 010 ", seen);
+}
+
 TEST_F(Journal, OnlyFilesTheSetupMadeAreNotedAndAVxdSetAsideComesBackOverNothing) {
     // A file replaced outside the destination is the user's: never noted.
     const std::string old = folder + "\\OLD.DRV", made = folder + "\\NEW.DRV";
