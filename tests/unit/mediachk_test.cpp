@@ -80,6 +80,9 @@ const Row Rows[] = {
      "cut [Main] ProductName; minimum space [Main] MinimumSpace", 1},
     {"32767", ";entries\n[FileCounts]\nDisk1=9>#[FileCounts]\nDisk1=32767",
      "...same target [Disk1] 32767", 2},
+    // Just enough space (nine files of up to 1 KB), and a short name two edits away.
+    {"spaceexact", "MinimumSpace=64>MinimumSpace=9", "", 0},
+    {"farkey", ";counts>Dxsy1=1", "", 0},
 };
 const int kCombined = 20;
 
