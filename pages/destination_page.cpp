@@ -2,6 +2,9 @@
 #include "pages/destination.h"
 #include "pages/page_host.h"
 #include "resources/resource_ids.h"
+#include "script/script.h"
+#include "shell/setup.h"
+#include "runtime/runtime.h"
 
 void DestinationRoot(const char *path, char *root) {
     char letter = path[0];

@@ -1,7 +1,8 @@
 // What every page does to its own frame: the product name in its title, the
 // centring on the screen, the product name in its texts.
 #include "pages/page_host.h"
-#include "shell/setup.h"
+#include "script/script.h"
+#include "runtime/runtime.h"
 
 int BuildPageCaption(char *out, int capacity, const char *productName,
                      const char *templateCaption) {

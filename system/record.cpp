@@ -1,30 +1,25 @@
-#include "system/system.h"
+// The record of previous settings and its write-once rule, which the undo
+// journal shares: both live in the destination's SETUP.INF.
+#include "system/system_steps.h"
+#include "script/script.h"
+#include "runtime/runtime.h"
 
-char PreviousSettingBuffer[PREVIOUS_SETTING_TEXT];
-
-int BuildRecordPath(const char *folder, char *path, int capacity) {
-    return CopyText(path, capacity, folder) && AppendText(path, capacity, "\\SETUP.INF");
+int RecordFile(char *path, int capacity) {
+    return InstallConfig.DefaultPath[0] != '\0' &&
+           JoinText(path, capacity, InstallConfig.DefaultPath, "\\" SCRIPT_FILE);
 }
 
-const char *ReadPreviousSetting(const char *section, const char *key, const char *defaultText) {
-    char path[MAX_PATH];
-    if (!BuildRecordPath(InstallConfig.DefaultPath, path, sizeof path)) {
-        CopyText(PreviousSettingBuffer, sizeof PreviousSettingBuffer, defaultText);
-        return PreviousSettingBuffer;
-    }
-    GetPrivateProfileStringA(section, key, defaultText, PreviousSettingBuffer,
-                             sizeof PreviousSettingBuffer, path);
-    return PreviousSettingBuffer;
+int NoteOnce(const char *file, const char *section, const char *key, const char *value) {
+    char noted[8];
+    GetPrivateProfileStringA(section, key, "", noted, sizeof noted, file);
+    if (noted[0] != '\0')
+        return 1;
+    return WritePrivateProfileStringA(section, key, value, file) ? 1 : 0;
 }
 
 void RecordPreviousSetting(const char *section, const char *key, const char *value) {
-    char recorded[PREVIOUS_SETTING_TEXT];
-    CopyText(recorded, sizeof recorded, ReadPreviousSetting(section, key, ""));
     // Write-once: the value found before the first install is the one to keep.
-    if (recorded[0] != '\0')
-        return;
     char path[MAX_PATH];
-    if (!BuildRecordPath(InstallConfig.DefaultPath, path, sizeof path))
-        return;
-    WritePrivateProfileStringA(section, key, value, path);
+    if (RecordFile(path, sizeof path))
+        NoteOnce(path, section, key, value);
 }

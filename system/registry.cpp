@@ -1,4 +1,5 @@
-#include "system/system.h"
+// The registry step: the product's entries, then the mouse device.
+#include "system/system_steps.h"
 
 void UpdateRegistry(int registerProduct) {
     if (registerProduct)

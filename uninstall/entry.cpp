@@ -2,9 +2,12 @@
 // it with the setup's own loader, asks, puts back what the undo journal
 // there noted, removes the product's files and itself, and offers a restart.
 #include "uninstall/uninstall.h"
-#include "resources/resource_ids.h"
 #include "uninstall/uninstall_ids.h"
-#include "shell/page_sequence.h"
+#include "script/script.h"
+#include "system/journal.h"
+#include "shell/setup.h"
+#include "runtime/runtime.h"
+#include "resources/resource_ids.h"
 
 static char BoxCaption[PATH_TEXT];
 static RemovalList Later;
@@ -60,11 +63,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (length == 0 || length >= sizeof systemDir)
         systemDir[0] = '\0';
     if (!loaded || !selfFits ||
-        !BuildRecordPath(InstallConfig.SourceRoot, journal, sizeof journal)) {
+        !JoinText(journal, sizeof journal, InstallConfig.SourceRoot, "\\" SCRIPT_FILE)) {
         Box(IDS_READING_ERROR, "", MB_OK | MB_ICONWARNING);
         return 0;
     }
-    if (GetFileAttributesA(journal) == 0xFFFFFFFF) {
+    if (!PathExists(journal)) {
         Box(IDS_NO_SCRIPT, "", MB_OK | MB_ICONINFORMATION);
         return 0;
     }

@@ -1,7 +1,9 @@
 // The product's files: removed now, or at the next start of Windows through
 // WININIT.INI when they are in use (the uninstaller itself always is).
 #include "uninstall/uninstall.h"
-#include "shell/runtime.h"
+#include "script/script.h"
+#include "system/journal.h"
+#include "runtime/runtime.h"
 
 // Where the copy put an entry's file: below folder, or in the Windows
 // folders for an absolute entry. 0 for an empty entry or one too long.
@@ -29,7 +31,9 @@ int RemoveNowOrLater(const char *path, RemovalList *later) {
 
 void UndoInstalledFiles(const char *journal, const char *folder, const char *self, int apply,
                         UndoTally *tally, RemovalList *later) {
-    char *created = ReadSection(journal, JOURNAL_FILES);
+    char *created = ReadProfileSection(journal, JOURNAL_FILES);
+    if (created == NULL)
+        tally->Failed++;
     const DiskTableRecord *disks = &InstallConfig.DiskTable;
     for (int d = 0; d < disks->DiskCount && d < MAX_DISKS; d++) {
         for (int i = 0; i < disks->FileCounts[d] && disks->DiskFiles[d] != NULL; i++) {
@@ -42,7 +46,7 @@ void UndoInstalledFiles(const char *journal, const char *folder, const char *sel
             if (entry->IsAbsolute != 0 && (created == NULL || SectionValue(created, path) == NULL))
                 continue;
             DWORD attributes = GetFileAttributesA(path);
-            if (attributes == 0xFFFFFFFF || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            if (attributes == NO_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
                 continue;
             if (!apply || RemoveNowOrLater(path, later))
                 tally->Files++;
@@ -50,7 +54,7 @@ void UndoInstalledFiles(const char *journal, const char *folder, const char *sel
                 tally->Failed++;
         }
     }
-    ReleaseSection(created);
+    FreeProfileSection(created);
     // The sub-folders the copy made, when nothing else is left in them.
     for (int n = 1; apply && n <= 6; n++) {
         char path[MAX_PATH];
@@ -82,7 +86,7 @@ static int WriteWanted(TextFile *out, char (*lines)[MAX_PATH + 8], const int *wa
 
 int ScheduleRemovals(const char *windowsDir, const RemovalList *later) {
     char ini[MAX_PATH], fresh[MAX_PATH];
-    if (!CopyText(ini, sizeof ini, windowsDir) || !AppendText(ini, sizeof ini, "\\WININIT.INI"))
+    if (!JoinText(ini, sizeof ini, windowsDir, "\\WININIT.INI"))
         return 0;
     // WININIT runs before long names exist: every path in its short form.
     static char lines[MAX_REMOVALS][MAX_PATH + 8];
@@ -115,7 +119,7 @@ int ScheduleRemovals(const char *windowsDir, const RemovalList *later) {
     }
     if (in != NULL)
         CloseTextFile(in);
-    int existed = GetFileAttributesA(ini) != 0xFFFFFFFF;
+    int existed = PathExists(ini);
     if (GetTempFileNameA(windowsDir, "stu", 0, fresh) == 0)
         return 0;
     TextFile *out = OpenTextFile(fresh, "wt");

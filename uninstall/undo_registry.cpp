@@ -1,31 +1,10 @@
 // Registry values and keys back as the journal found them before the setup.
 #include "uninstall/uninstall.h"
+#include "system/system.h"
+#include "system/journal.h"
+#include "runtime/runtime.h"
 
-#define SECTION_SIZE 32768
 #define MAX_CREATED_KEYS 256
-
-char *ReadSection(const char *file, const char *section) {
-    char *lines = (char *)GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, SECTION_SIZE);
-    if (lines != NULL)
-        GetPrivateProfileSectionA(section, lines, SECTION_SIZE, file);
-    return lines;
-}
-
-void ReleaseSection(char *lines) {
-    if (lines != NULL)
-        GlobalFree(lines);
-}
-
-const char *SectionValue(const char *lines, const char *key) {
-    for (const char *line = lines; line[0] != '\0'; line += lstrlenA(line) + 1) {
-        int i = 0;
-        while (key[i] != '\0' && UpperChar(line[i]) == UpperChar(key[i]))
-            i++;
-        if (key[i] == '\0' && line[i] == '=')
-            return line + i + 1;
-    }
-    return NULL;
-}
 
 // The key part of a key=value line into out; 0 when it has no '=' or is too long.
 static int LineKey(const char *line, char *out, int capacity) {
@@ -36,28 +15,6 @@ static int LineKey(const char *line, char *out, int capacity) {
     }
     out[i] = '\0';
     return line[i] == '=';
-}
-
-// "HKLM\path" (and "\\name" for a value) into root, key path and value name.
-static int SplitPlace(const char *place, HKEY *root, char *path, int capacity, const char **name) {
-    char head[6];
-    lstrcpynA(head, place, sizeof head);
-    if (SameText(head, "HKLM\\"))
-        *root = HKEY_LOCAL_MACHINE;
-    else if (SameText(head, "HKCR\\"))
-        *root = HKEY_CLASSES_ROOT;
-    else
-        return 0;
-    const char *rest = place + 5;
-    int i = 0;
-    while (rest[i] != '\0' && !(name != NULL && rest[i] == '\\' && rest[i + 1] == '\\'))
-        i++;
-    if (i == 0 || i >= capacity || (name != NULL && rest[i] == '\0'))
-        return 0;
-    lstrcpynA(path, rest, i + 1);
-    if (name != NULL)
-        *name = rest + i + 2;
-    return 1;
 }
 
 static void UndoValue(const char *line, const char *written, int apply, UndoTally *tally) {
@@ -118,17 +75,21 @@ static void UndoKey(const char *line, int apply, UndoTally *tally) {
 }
 
 void UndoRegistry(const char *journal, int apply, UndoTally *tally) {
-    char *values = ReadSection(journal, JOURNAL_VALUES);
-    char *written = ReadSection(journal, JOURNAL_WRITTEN);
+    char *values = ReadProfileSection(journal, JOURNAL_VALUES);
+    char *written = ReadProfileSection(journal, JOURNAL_WRITTEN);
     if (values != NULL && written != NULL)
         for (const char *line = values; line[0] != '\0'; line += lstrlenA(line) + 1)
             UndoValue(line, written, apply, tally);
-    ReleaseSection(values);
-    ReleaseSection(written);
+    else
+        tally->Failed++;
+    FreeProfileSection(values);
+    FreeProfileSection(written);
 
-    char *keys = ReadSection(journal, JOURNAL_KEYS);
-    if (keys == NULL)
+    char *keys = ReadProfileSection(journal, JOURNAL_KEYS);
+    if (keys == NULL) {
+        tally->Failed++;
         return;
+    }
     // Parents were noted before their children: the last one goes first.
     const char *created[MAX_CREATED_KEYS];
     int count = 0;
@@ -137,5 +98,5 @@ void UndoRegistry(const char *journal, int apply, UndoTally *tally) {
         created[count++] = line;
     while (count > 0)
         UndoKey(created[--count], apply, tally);
-    ReleaseSection(keys);
+    FreeProfileSection(keys);
 }

@@ -1,44 +1,7 @@
 // system.ini, its backup and the mouse VxD back as they were before the setup.
 #include "uninstall/uninstall.h"
-#include "shell/runtime.h"
-
-// Pieces as the patch read them: at most 119 characters.
-#define PIECE_READ 120
-
-// The folder part of path ("C:\WINDOWS\system.ini" -> "C:\WINDOWS").
-static int FolderOf(const char *path, char *folder, int capacity) {
-    int last = -1;
-    for (int i = 0; path[i] != '\0'; i++)
-        if (path[i] == '\\')
-            last = i;
-    if (last < 0 || last >= capacity)
-        return 0;
-    lstrcpynA(folder, path, last + 1);
-    return 1;
-}
-
-int ReplaceThroughSpare(const char *target, const char *fresh) {
-    char folder[MAX_PATH], spare[MAX_PATH];
-    DWORD attributes = GetFileAttributesA(target);
-    if (attributes == 0xFFFFFFFF || !FolderOf(target, folder, sizeof folder) ||
-        GetTempFileNameA(folder, "stu", 0, spare) == 0) {
-        DeleteFileA(fresh);
-        return 0;
-    }
-    DeleteFileA(spare);
-    if (!MoveFileA(target, spare)) {
-        DeleteFileA(fresh);
-        return 0;
-    }
-    if (!MoveFileA(fresh, target)) {
-        MoveFileA(spare, target);
-        DeleteFileA(fresh);
-        return 0;
-    }
-    SetFileAttributesA(target, attributes);
-    DeleteFileA(spare);
-    return 1;
-}
+#include "system/journal.h"
+#include "runtime/runtime.h"
 
 int FinishRewrite(TextFile *in, TextFile *out, int ok, const char *target, const char *fresh) {
     if (in != NULL && TextFileFailed(in))
@@ -48,10 +11,8 @@ int FinishRewrite(TextFile *in, TextFile *out, int ok, const char *target, const
     if (out == NULL || CloseTextFile(out) != 0)
         ok = 0;
     // Only a whole new file takes the target's place.
-    if (ok && GetFileAttributesA(target) != 0xFFFFFFFF)
-        return ReplaceThroughSpare(target, fresh);
-    if (ok && MoveFileA(fresh, target))
-        return 1;
+    if (ok)
+        return ReplaceThroughSpare(target, fresh, NULL);
     DeleteFileA(fresh);
     return 0;
 }
@@ -64,7 +25,7 @@ static int FindReplacement(const char *iniPath, int place) {
         return -1;
     char piece[UNDO_LINE_TEXT];
     int found = -1, inSection = 0;
-    for (int n = 0; ReadTextLine(piece, PIECE_READ, in) != NULL; n++) {
+    for (int n = 0; ReadTextLine(piece, INI_PIECE_READ, in) != NULL; n++) {
         int replacement = SameText(piece, INI_MOUSE_LINE);
         if (replacement && n == place) {
             found = n;
@@ -92,15 +53,11 @@ int RestoreIniPiece(const char *iniPath, const char *piece, int place, int apply
     TextFile *out = in != NULL ? OpenTextFile(fresh, "wt") : NULL;
     int ok = out != NULL;
     char line[UNDO_LINE_TEXT];
-    for (int n = 0; ok && ReadTextLine(line, PIECE_READ, in) != NULL; n++)
+    for (int n = 0; ok && ReadTextLine(line, INI_PIECE_READ, in) != NULL; n++)
         ok = WriteText(n == target ? piece : line, out) >= 0;
     // Had system.ini gone meanwhile, the new file would not stand in for it.
     ok = ok && in != NULL;
     return FinishRewrite(in, out, ok, iniPath, fresh) ? 1 : -1;
-}
-
-static int JoinFile(char *out, int capacity, const char *folder, const char *name) {
-    return folder[0] != '\0' && CopyText(out, capacity, folder) && AppendText(out, capacity, name);
 }
 
 static void Count(UndoTally *tally, int result) {
@@ -112,16 +69,17 @@ static void Count(UndoTally *tally, int result) {
 
 void UndoSystemFiles(const char *journal, const char *windowsDir, const char *systemDir, int apply,
                      UndoTally *tally) {
-    char *notes = ReadSection(journal, JOURNAL_SYSTEM);
+    char *notes = ReadProfileSection(journal, JOURNAL_SYSTEM);
     if (notes == NULL) {
         tally->Failed++;
         return;
     }
     char path[MAX_PATH], other[MAX_PATH];
-    const char *hex = SectionValue(notes, "IniPiece");
-    const char *place = SectionValue(notes, "IniPlace");
+    const char *hex = SectionValue(notes, NOTE_INI_PIECE);
+    const char *place = SectionValue(notes, NOTE_INI_PLACE);
     int iniBack = 1;
-    if (hex != NULL && place != NULL && JoinFile(path, sizeof path, windowsDir, "\\system.ini")) {
+    if (hex != NULL && place != NULL && windowsDir[0] != '\0' &&
+        JoinText(path, sizeof path, windowsDir, SYSTEM_INI)) {
         char piece[UNDO_LINE_TEXT];
         DWORD length;
         if (DecodeHex(hex, (BYTE *)piece, sizeof piece - 1, &length)) {
@@ -132,14 +90,13 @@ void UndoSystemFiles(const char *journal, const char *windowsDir, const char *sy
         }
     }
     // The backup the setup made is the user's last copy until system.ini is back.
-    if (SectionValue(notes, "IniBackup") != NULL && iniBack &&
-        JoinFile(path, sizeof path, windowsDir, "\\system.bak") &&
-        GetFileAttributesA(path) != 0xFFFFFFFF)
+    if (SectionValue(notes, NOTE_INI_BACKUP) != NULL && iniBack && windowsDir[0] != '\0' &&
+        JoinText(path, sizeof path, windowsDir, SYSTEM_BAK) && PathExists(path))
         Count(tally, !apply || DeleteFileA(path) ? 1 : -1);
-    if (SectionValue(notes, "VxdSetAside") != NULL &&
-        JoinFile(path, sizeof path, systemDir, "\\VMM32\\VMOUSE.BAK") &&
-        JoinFile(other, sizeof other, systemDir, "\\VMM32\\VMOUSE.VXD") &&
-        GetFileAttributesA(path) != 0xFFFFFFFF && GetFileAttributesA(other) == 0xFFFFFFFF)
+    if (SectionValue(notes, NOTE_VXD_SET_ASIDE) != NULL && systemDir[0] != '\0' &&
+        JoinText(path, sizeof path, systemDir, MOUSE_VXD_BAK) &&
+        JoinText(other, sizeof other, systemDir, MOUSE_VXD) && PathExists(path) &&
+        !PathExists(other))
         Count(tally, !apply || MoveFileA(path, other) ? 1 : -1);
-    ReleaseSection(notes);
+    FreeProfileSection(notes);
 }

@@ -5,13 +5,8 @@
 #ifndef SETUP_UNINSTALL_UNINSTALL_H
 #define SETUP_UNINSTALL_UNINSTALL_H
 
-#include "system/system.h"
-#include "shell/runtime.h"
+#include "runtime/runtime.h"
 
-// The line the system.ini patch writes over the mouse line.
-#define INI_MOUSE_LINE "mouse=*vmouse\n"
-// A line of WININIT.INI or a piece of system.ini, terminator included.
-#define UNDO_LINE_TEXT 256
 // Files that can be named for removal at the next start in one run.
 #define MAX_REMOVALS 64
 
@@ -28,13 +23,6 @@ struct RemovalList {
     int Count;
     char Paths[MAX_REMOVALS][MAX_PATH];
 };
-
-// A whole section of the journal, as the profile functions deliver it:
-// key=value strings, an empty one last. Released with ReleaseSection.
-char *ReadSection(const char *file, const char *section);
-void ReleaseSection(char *lines);
-// The value of key in such a section (case ignored), or NULL.
-const char *SectionValue(const char *lines, const char *key);
 
 // Registry values and created keys.
 void UndoRegistry(const char *journal, int apply, UndoTally *tally);
@@ -57,13 +45,9 @@ int RemoveNowOrLater(const char *path, RemovalList *later);
 // WININIT.INI for each path not named there yet. 1 when the file is in place.
 int ScheduleRemovals(const char *windowsDir, const RemovalList *later);
 // Ends rewriting target into fresh: closes both files (in may be NULL) and,
-// when ok and nothing failed, puts fresh in target's place (or under its
-// name when there is no target). 1 when it took the place; fresh is gone
-// otherwise.
+// when ok and nothing failed, puts fresh in target's place through the safe
+// replacement (or under its name when there is no target). 1 when it took
+// the place; fresh is gone otherwise.
 int FinishRewrite(TextFile *in, TextFile *out, int ok, const char *target, const char *fresh);
-// Puts fresh in target's place (target keeps its attributes); the old file
-// stays until then. 1 when replaced; otherwise target is as it was and
-// fresh is gone.
-int ReplaceThroughSpare(const char *target, const char *fresh);
 
 #endif

@@ -5,7 +5,9 @@
 #include <map>
 
 #include "backdrop/backdrop.h"
+#include "script/script.h"
 #include "shell/setup.h"
+#include "runtime/runtime.h"
 #include "support/canvas.h"
 
 TEST(Gradient, BandsTileEveryHeightFromBlueToAlmostBlackWithTheKnownEdges) {

@@ -7,7 +7,10 @@
 
 #include "install/copy_engine.h"
 #include "install/progress_panel.h"
+#include "pages/page_host.h"
 #include "script/script.h"
+#include "shell/setup.h"
+#include "runtime/runtime.h"
 #include "support/canvas.h"
 #include "support/files.h"
 #include "support/page_driver.h"
@@ -42,31 +45,6 @@ TEST(CopyOneFile, CopiedWholeOrTheTargetLeftAsItWasAndNoTemporaryFileLeft) {
               "OLD.TXT=NEW.TXT RO.TXT=RO.TXT ",
               handles + Listing(folder.path));
     SetFileAttributesA((folder / "RO.TXT").c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
-// Moves refused from the paths named here, to reach every fallback.
-static std::vector<std::string> Refused;
-static BOOL WINAPI MoveUnlessRefused(LPCSTR from, LPCSTR to) {
-    return std::find(Refused.begin(), Refused.end(), from) == Refused.end() && MoveFileA(from, to);
-}
-
-TEST(CopyOneFile, ReplacementKeepsHiddenAndSystemMarksAndNeverLeavesTheNameEmpty) {
-    Scratch folder("swap");
-    const std::string target = folder / "T.DRV", fresh = folder / "T.NEW", spare = folder / "T.OLD";
-    std::string seen;
-    for (std::vector<std::string> refused :
-         {std::vector<std::string>(), {fresh}, {fresh, spare}, {target}}) {
-        WriteFile(target, "old"), WriteFile(fresh, "fresh"), Refused = refused;
-        seen += std::to_string(
-            SwapIntoPlace(fresh.c_str(), target.c_str(), spare.c_str(), MoveUnlessRefused));
-        seen += " " + Listing(folder.path);
-    }
-    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    WriteFile(fresh, "fresh");
-    SetFileAttributesA(target.c_str(), marks);
-    seen += std::to_string(SettleExpansion(fresh.c_str(), target.c_str(), 5)) + " ";
-    EXPECT_EQ("1 T.DRV=fresh 0 T.DRV=old 0 T.DRV=old 0 T.DRV=old 1 " + std::to_string(marks),
-              seen + std::to_string(GetFileAttributesA(target.c_str()) & marks));
 }
 
 // The texts the copy page showed, seen on the thread's sent messages, and a

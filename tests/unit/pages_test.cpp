@@ -8,6 +8,9 @@
 #include "pages/destination.h"
 #include "pages/page_host.h"
 #include "resources/resource_ids.h"
+#include "script/script.h"
+#include "shell/setup.h"
+#include "runtime/runtime.h"
 #include "support/files.h"
 #include "support/page_driver.h"
 

@@ -8,6 +8,9 @@
 
 #include "support/files.h"
 #include "uninstall/uninstall.h"
+#include "system/system_steps.h"
+#include "script/script.h"
+#include "runtime/runtime.h"
 
 namespace {
 
@@ -27,10 +30,10 @@ class Journal : public ::testing::Test {
     // A section of the journal as key=value lines in file order, raw.
     std::vector<std::string> Section(const std::string &path, const char *name) {
         std::vector<std::string> lines;
-        char *text = ReadSection(path.c_str(), name);
+        char *text = ReadProfileSection(path.c_str(), name);
         for (const char *line = text; line[0] != '\0'; line += lstrlenA(line) + 1)
             lines.push_back(line);
-        ReleaseSection(text);
+        FreeProfileSection(text);
         return lines;
     }
 };
