@@ -62,34 +62,14 @@ int SettleExpansion(const char *temporary, const char *target, LONG copyResult) 
     return ReplaceThroughSpare(target, temporary, NULL);
 }
 
-// A new file of a fresh name in folder, made in one step so that no file of
-// that name can be overwritten; INVALID_HANDLE_VALUE when none could be made.
-static HANDLE CreateTemporary(const char *folder, char *path, int capacity) {
-    static unsigned int counter;
-    if (counter == 0)
-        counter = GetTickCount();
-    int length = lstrlenA(folder);
-    // "C:\" and "DEST\" (an empty folder field) end in a backslash already.
-    const char *format = length > 0 && folder[length - 1] == '\\' ? "~ST%04X.TMP" : "\\~ST%04X.TMP";
-    for (int attempt = 0; attempt < 64; attempt++) {
-        char name[16];
-        counter++;
-        wsprintfA(name, format, counter & 0xFFFF);
-        if (!CopyText(path, capacity, folder) || !AppendText(path, capacity, name))
-            return INVALID_HANDLE_VALUE;
-        HANDLE file =
-            CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
-        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
-            return file;
-    }
-    return INVALID_HANDLE_VALUE;
-}
-
 int ExpandIntoPlace(INT source, const char *target) {
     // A target that does not exist yet, the usual case, is made new and
     // expanded into directly: on failure removing it restores how it was.
-    HANDLE file =
-        CreateFileA(target, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+    // The destination's SETUP.INF always goes the long way, so that it
+    // carries the record and journal and none of the media's.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (!IsRecordFile(target))
+        file = CreateFileA(target, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file != INVALID_HANDLE_VALUE) {
         // A file handle is what the LZ calls take as a plain file.
         LONG copied = LZCopy(source, (INT)(INT_PTR)file);
@@ -99,24 +79,23 @@ int ExpandIntoPlace(INT source, const char *target) {
         DeleteFileA(target);
         return 0;
     }
-    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS &&
-        GetLastError() != ERROR_ACCESS_DENIED)
+    DWORD error = GetLastError();
+    if (!IsRecordFile(target) && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
+        error != ERROR_ACCESS_DENIED)
         return 0; // no such folder, or no name of that form
-    // An existing file is replaced only by a whole copy.
-    char folder[COPY_PATH_TEXT];
-    char temporary[COPY_PATH_TEXT];
-    if (!FolderOf(target, folder, sizeof folder))
+    // An existing file is replaced only by a whole copy, written under the
+    // fixed fresh name beside it (what a stopped run left there goes first).
+    char fresh[COPY_PATH_TEXT + 2];
+    if (!PrepareFresh(target, fresh, sizeof fresh))
         return 0;
-    file = CreateTemporary(folder, temporary, sizeof temporary);
+    file = CreateFileA(fresh, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
     LONG copied = LZCopy(source, (INT)(INT_PTR)file);
     CloseHandle(file);
-    // A new copy of the destination's SETUP.INF takes over the record and
-    // the undo journal of the one it replaces, or does not replace it.
-    if (copied >= 0 && !KeepRecordSections(target, temporary))
+    if (copied >= 0 && !KeepRecordSections(target, fresh))
         copied = -1;
-    return SettleExpansion(temporary, target, copied);
+    return SettleExpansion(fresh, target, copied);
 }
 
 int CopyToTarget(HWND page, const char *path) {
@@ -175,16 +154,41 @@ void CopyEveryDisk(HWND page, HDC dc) {
             if (IsWindow(page))
                 ShowDiskShare(page, dc, &placeholder, percent);
             int targetFits = BuildTargetPath(target, sizeof target, d, i);
-            // A file made outside the destination is noted for the uninstaller.
-            if (targetFits && entry->IsAbsolute != 0 && SourceHandle != NO_LZ_HANDLE)
-                NoteCreatedFile(target);
+            // A file outside the destination is noted for the uninstaller
+            // first, or not copied at all.
+            int outside = targetFits && entry->IsAbsolute != 0 && SourceHandle != NO_LZ_HANDLE;
+            if (outside && !NoteFileChange(target))
+                targetFits = outside = 0;
             i++;
             CopyToTarget(page, targetFits ? target : NULL);
+            if (outside)
+                NoteFileWritten(target);
         }
     }
 }
 
+// WININIT.INI may still name files of this product for removal at the next
+// start (an uninstall whose restart was declined): not what this copy puts
+// there. The destination and every target outside it are taken back.
+static void KeepTargets(void) {
+    static RemovalList kept;
+    kept.Count = 0;
+    if (CopyText(kept.Paths[0], MAX_PATH, InstallConfig.DefaultPath))
+        kept.Count = 1;
+    const DiskTableRecord *disks = &InstallConfig.DiskTable;
+    for (short d = 0; d < disks->DiskCount && d < MAX_DISKS; d++)
+        for (short i = 0; i < disks->FileCounts[d] && kept.Count < MAX_REMOVALS; i++) {
+            const FileEntry *entry = EntryOf(d, i);
+            if (entry != NULL && entry->IsAbsolute != 0 &&
+                BuildTargetPath(kept.Paths[kept.Count], MAX_PATH, d, i))
+                kept.Count++;
+        }
+    CancelRemovals(InstallConfig.WindowsDir, &kept);
+}
+
 void CopyAllFiles(HWND page) {
+    KeepTargets();
+    InheritJournal();
     CopyEveryDisk(page, TakeCopyPageDC(page));
     // After a cancel the page gave the context back as it was destroyed.
     ReleaseCopyPageDC();

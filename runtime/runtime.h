@@ -81,9 +81,20 @@ const char *SectionValue(const char *lines, const char *key);
 
 // --- the safe replacement (replace.cpp) ---
 
+// The fixed names a replacement uses beside target: the spare "~O<name>",
+// where the old file waits while the new one takes the name, and the fresh
+// "~N<name>", where the new file is written. Fixed, so that a run after a
+// stop finds what the stopped one left.
+int SpareName(const char *target, char *spare, int capacity);
+int FreshName(const char *target, char *fresh, int capacity);
+// Puts right what a stopped replacement of target left: the old file back
+// under the name when the name is empty, the spare and the fresh file gone.
+void RecoverReplacement(const char *target);
+// RecoverReplacement, then the fresh name to write the new file under.
+int PrepareFresh(const char *target, char *fresh, int capacity);
 // Puts fresh in target's place so that the target's name always holds the
 // old file or the new one: the old file waits under spare until the new one
-// has the name. spare NULL: a free name beside target, removed at the end; a
+// has the name. spare NULL: the fixed spare name, removed at the end; a
 // named spare is a backup the caller keeps, and replaces any file of that
 // name. The old file's hidden, system and read-only marks go over to the new
 // one. Without a target, fresh just takes the name. 1 when target holds the
@@ -96,6 +107,18 @@ int ReplaceThroughSpare(const char *target, const char *fresh, const char *spare
 typedef BOOL(WINAPI *MoveFileProc)(LPCSTR, LPCSTR);
 int SwapThroughSpare(const char *target, const char *fresh, const char *spare, int keepSpare,
                      MoveFileProc move);
+// A copy of from takes target's place, the same way.
+int CopyThroughSpare(const char *from, const char *target);
+// Deletes a file whatever its marks; 1 when it is gone.
+int DeleteMarked(const char *path);
+// Ends rewriting target into fresh: closes both files (in may be NULL) and,
+// when ok and nothing failed, puts fresh in target's place through the safe
+// replacement (or under its name when there is no target). 1 when it took
+// the place; fresh is gone otherwise.
+int FinishRewrite(TextFile *in, TextFile *out, int ok, const char *target, const char *fresh);
+// "<size>:<hash>" of a file's bytes, to tell later whether it still holds
+// them; "-" (and 0) when it cannot be read.
+int FileFingerprint(const char *path, char *out, int capacity);
 
 // --- the program's module and its string table (text_ring.cpp) ---
 

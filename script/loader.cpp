@@ -133,24 +133,24 @@ static void ReadProgramItems(void) {
     }
 }
 
-int LoadScriptFrom(const char *programPath, const char *windowsDir, const char *scriptPath) {
-    // Start from a clean record: every field the script does not fill is
-    // empty or 0. The Windows folder is the caller's and survives.
+// Starts from a clean record: every field the script does not fill is empty
+// or 0. The Windows folder is the caller's and survives; the caption is the
+// default product's until the script gives its own.
+static void ClearSettings(const char *windowsDir) {
     char windows[PATH_TEXT];
     CopyText(windows, PATH_TEXT, windowsDir);
     FreeInstallTables();
     ZeroMemory(&InstallConfig, sizeof InstallConfig);
     CopyText(InstallConfig.WindowsDir, PATH_TEXT, windows);
+    CopyText(InstallConfig.ProductName, sizeof InstallConfig.ProductName, DEFAULT_PRODUCT_NAME);
+    BuildCaption();
+}
 
-    char derived[PATH_TEXT];
-    if (!SplitProgramPath(programPath, InstallConfig.SourceRoot, derived)) {
-        // Still give the error message a caption of this product.
-        CopyText(InstallConfig.ProductName, sizeof InstallConfig.ProductName, DEFAULT_PRODUCT_NAME);
-        BuildCaption();
-        return 0;
-    }
-    ScriptFile = scriptPath != NULL ? scriptPath : derived;
-
+// The load proper, SourceRoot set, from the script file.
+static int LoadScriptFile(const char *scriptPath) {
+    char windows[PATH_TEXT];
+    CopyText(windows, PATH_TEXT, InstallConfig.WindowsDir);
+    ScriptFile = scriptPath;
     ReadSettings(windows);
     int countsFit = ReadCounts();
     if (!countsFit || !AllocInstallTables(InstallConfig.DiskTable.TotalFiles)) {
@@ -165,6 +165,26 @@ int LoadScriptFrom(const char *programPath, const char *windowsDir, const char *
     ReadProgramItems();
     ScriptFile = NULL;
     return 1;
+}
+
+int LoadScriptFrom(const char *programPath, const char *windowsDir, const char *scriptPath) {
+    ClearSettings(windowsDir);
+    char derived[PATH_TEXT];
+    if (!SplitProgramPath(programPath, InstallConfig.SourceRoot, derived))
+        return 0;
+    return LoadScriptFile(scriptPath != NULL ? scriptPath : derived);
+}
+
+int LoadScriptIn(const char *folder, const char *windowsDir) {
+    ClearSettings(windowsDir);
+    char script[MAX_PATH];
+    if (folder == NULL || folder[0] == '\0' ||
+        !CopyText(InstallConfig.SourceRoot, PATH_TEXT, folder) ||
+        !JoinText(script, sizeof script, folder, SCRIPT_NAME)) {
+        InstallConfig.SourceRoot[0] = '\0';
+        return 0;
+    }
+    return LoadScriptFile(script);
 }
 
 int LoadSetupScript(void) {

@@ -105,6 +105,10 @@ int SplitProgramPath(const char *programPath, char *sourceRoot, char *scriptPath
 // folder of programPath when scriptPath is null. Same result as
 // LoadSetupScript.
 int LoadScriptFrom(const char *programPath, const char *windowsDir, const char *scriptPath);
+// The same load of folder\SETUP.INF, with folder as SourceRoot: for the
+// uninstaller, whose own path may be longer than a program path of the
+// script's width while its folder is not. 0 when the folder does not fit.
+int LoadScriptIn(const char *folder, const char *windowsDir);
 
 // --- the keys (keys.cpp) ---
 

@@ -6,12 +6,18 @@
 //   [Undo Values]   HKLM\<key path>\\<value name>=<state before the first change>
 //   [Undo Written]  HKLM\<key path>\\<value name>=<state this product last wrote>
 //   [Undo Keys]     HKLM\<key path>=created          parents before children
-//   [Undo Files]    <full path>=created              files outside the destination
-//   [Undo System]   IniPiece=<hex bytes>             the system.ini piece replaced
+//   [Undo Files]    <full path>=created              a file outside the destination made
+//                   <full path>=<saved copy>         one replaced, its bytes kept first
+//   [Undo Written]  <full path>=<size>:<hash>        what the setup last put there
+//   [Undo System]   IniPiece=<hex bytes>             a system.ini piece replaced; the
 //                   IniPlace=<n>                     its number, from 0, as pieces are read
+//                   IniPiece2=, IniPlace2=, ...      second and later ones of one patch
+//                   IniSaved=<saved copy>            system.ini as it was before the first patch
 //                   IniBackup=created                system.bak did not exist before
+//                   IniBackup=<saved copy>           the user's system.bak, kept
 //                   VxdSetAside=yes                  VMOUSE.VXD became VMOUSE.BAK
 //
+// Saved copies lie in the destination's UNDO folder, which the setup owns.
 // Roots are HKLM or HKCR; the value name follows the first double backslash
 // (key names hold no empty part), the unnamed value has none. A state is -
 // (no such value), "text" (a REG_SZ text, its terminator left out), #<type>:
@@ -34,8 +40,16 @@
 #define NOTE_INI_PIECE "IniPiece"
 #define NOTE_INI_PLACE "IniPlace"
 #define NOTE_INI_BACKUP "IniBackup"
+#define NOTE_INI_SAVED "IniSaved"
 #define NOTE_VXD_SET_ASIDE "VxdSetAside"
 #define NOTE_YES "yes"
+// Where saved copies go, below the destination, and their names, FILE1 up.
+#define UNDO_FOLDER "\\UNDO"
+#define SAVED_COPY_NAME "\\FILE%d"
+#define SAVED_COPIES 1000
+// The uninstall entry: it names the installed product's folder, and goes last.
+#define UNINSTALL_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dorvantix"
+#define UNINSTALL_VALUE "UninstallString"
 // The sections of the previous-settings record, by the route's type word.
 #define RECORD_PS2 "PS2"
 #define RECORD_SERIAL "Serial"
@@ -57,8 +71,10 @@
 #define REG_TEXT 256
 // A key path under a root: a fixed prefix and one REG_TEXT.
 #define KEY_PATH_TEXT 320
-// A noted state: a text of REG_TEXT, or up to REG_TEXT bytes in hexadecimal.
-#define NOTE_TEXT (2 * REG_TEXT + 32)
+// The largest value the journal notes; a larger one is never overwritten.
+#define NOTE_VALUE_BYTES 1024
+// A noted state: a text, or up to NOTE_VALUE_BYTES bytes in hexadecimal.
+#define NOTE_TEXT (2 * NOTE_VALUE_BYTES + 32)
 // "HKLM\" key path "\\" value name.
 #define JOURNAL_PLACE_TEXT (KEY_PATH_TEXT + REG_TEXT)
 // A line of WININIT.INI or a piece of system.ini, terminator included.
@@ -81,8 +97,19 @@ int EncodeValueState(char *out, int capacity, LONG queryResult, DWORD type, cons
                      DWORD length);
 // A text or bytes state back into a value; 0 for "-", "?" or anything damaged.
 int DecodeValueState(const char *state, DWORD *type, BYTE *data, DWORD capacity, DWORD *length);
-// The current state of a value of an open key (0: none, "-").
-void ReadValueState(HKEY key, const char *name, char *state, int capacity);
+// The current state of a value of an open key (0: none, "-"); 0 when it
+// can only be "?" (unreadable, or larger than a note holds).
+int ReadValueState(HKEY key, const char *name, char *state, int capacity);
+
+// --- the journal as a whole ---
+// The keys of the k-th system.ini piece of a patch, from 1: IniPiece and
+// IniPlace, then IniPiece2 and IniPlace2, and so on; each buffer 32 bytes.
+void IniPieceKeys(int k, char *piece, char *place);
+// 1 when a SETUP.INF holds any note of the journal.
+int HasJournal(const char *file);
+// The folder the uninstall entry names (its UNINSTAL.EXE's), when there is
+// one: the installed product's. 0 otherwise.
+int InstalledFolder(char *folder, int capacity);
 
 // --- the rule of undo ---
 enum UndoStep {

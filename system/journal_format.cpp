@@ -1,6 +1,7 @@
 // The journal's format: places, states of values and the rule of undo, for
 // the journal's writer and its reader alike.
 #include "system/journal.h"
+#include "script/script.h"
 #include "runtime/runtime.h"
 
 static const char HexDigits[] = "0123456789abcdef";
@@ -75,8 +76,10 @@ int EncodeValueState(char *out, int capacity, LONG queryResult, DWORD type, cons
                      DWORD length) {
     if (queryResult == ERROR_FILE_NOT_FOUND)
         return CopyText(out, capacity, "-");
-    if (queryResult != ERROR_SUCCESS)
-        return CopyText(out, capacity, "?");
+    if (queryResult != ERROR_SUCCESS) {
+        CopyText(out, capacity, "?");
+        return 0;
+    }
     DWORD text = length;
     if (text > 0 && data[text - 1] == '\0')
         text--;
@@ -142,9 +145,55 @@ UndoStep UndoValueStep(const char *before, const char *written, const char *now)
     return UNDO_RESTORE;
 }
 
-void ReadValueState(HKEY key, const char *name, char *state, int capacity) {
-    BYTE data[REG_TEXT];
-    DWORD type = 0, length = sizeof data;
-    LONG result = RegQueryValueExA(key, name, NULL, &type, data, &length);
-    EncodeValueState(state, capacity, result, type, data, length);
+int ReadValueState(HKEY key, const char *name, char *state, int capacity) {
+    BYTE data[NOTE_VALUE_BYTES];
+    DWORD type = 0, length = 0;
+    // Its size first: a value larger than a note can hold is "?", not cut.
+    LONG result = RegQueryValueExA(key, name, NULL, &type, NULL, &length);
+    if (result == ERROR_SUCCESS && length > sizeof data)
+        result = ERROR_MORE_DATA;
+    if (result == ERROR_SUCCESS) {
+        length = sizeof data;
+        result = RegQueryValueExA(key, name, NULL, &type, data, &length);
+    }
+    return EncodeValueState(state, capacity, result, type, data, length);
+}
+
+void IniPieceKeys(int k, char *piece, char *place) {
+    if (k <= 1) {
+        CopyText(piece, 32, NOTE_INI_PIECE);
+        CopyText(place, 32, NOTE_INI_PLACE);
+    } else {
+        wsprintfA(piece, "%s%d", NOTE_INI_PIECE, k);
+        wsprintfA(place, "%s%d", NOTE_INI_PLACE, k);
+    }
+}
+
+int HasJournal(const char *file) {
+    static const char *const sections[] = {JOURNAL_VALUES, JOURNAL_KEYS, JOURNAL_FILES,
+                                           JOURNAL_SYSTEM};
+    char probe[4];
+    for (unsigned i = 0; i < sizeof sections / sizeof sections[0]; i++)
+        if (GetPrivateProfileSectionA(sections[i], probe, sizeof probe, file) > 0)
+            return 1;
+    return 0;
+}
+
+int InstalledFolder(char *folder, int capacity) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    char command[MAX_PATH + 1];
+    DWORD type = 0, length = sizeof command - 1;
+    LONG result = RegQueryValueExA(key, UNINSTALL_VALUE, NULL, &type, (BYTE *)command, &length);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ)
+        return 0;
+    command[length] = '\0';
+    // "<folder>\UNINSTAL.EXE", as the setup writes it.
+    int end = lstrlenA(command) - lstrlenA("\\" UNINSTALLER_FILE);
+    if (end <= 0 || !SamePath(command + end, "\\" UNINSTALLER_FILE))
+        return 0;
+    command[end] = '\0';
+    return CopyText(folder, capacity, command);
 }

@@ -9,17 +9,31 @@ int RecordFile(char *path, int capacity) {
            JoinText(path, capacity, InstallConfig.DefaultPath, "\\" SCRIPT_FILE);
 }
 
-int NoteOnce(const char *file, const char *section, const char *key, const char *value) {
-    char noted[8];
+int IsNoted(const char *file, const char *section, const char *key) {
+    // Told by the key itself, not its text: an empty value is a note too
+    // (and a quoted one reads back without its quotes).
+    char noted[4];
+    GetPrivateProfileStringA(section, key, "\1", noted, sizeof noted, file);
+    return !(noted[0] == '\1' && noted[1] == '\0');
+}
+
+int WriteOnce(const char *file, const char *section, const char *key, const char *value,
+              int refillEmpty) {
+    char noted[4];
     GetPrivateProfileStringA(section, key, "", noted, sizeof noted, file);
-    if (noted[0] != '\0')
+    if (refillEmpty ? noted[0] != '\0' : IsNoted(file, section, key))
         return 1;
     return WritePrivateProfileStringA(section, key, value, file) ? 1 : 0;
 }
 
+int NoteOnce(const char *file, const char *section, const char *key, const char *value) {
+    return WriteOnce(file, section, key, value, 0);
+}
+
 void RecordPreviousSetting(const char *section, const char *key, const char *value) {
-    // Write-once: the value found before the first install is the one to keep.
+    // Write-once: the value found before the first install is the one to
+    // keep; one recorded empty (the registry had none) is filled later.
     char path[MAX_PATH];
     if (RecordFile(path, sizeof path))
-        NoteOnce(path, section, key, value);
+        WriteOnce(path, section, key, value, 1);
 }

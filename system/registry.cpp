@@ -4,5 +4,7 @@
 void UpdateRegistry(int registerProduct) {
     if (registerProduct)
         RegisterProduct();
+    else
+        UseInstalledJournal();
     RegisterMouseDevice();
 }

@@ -45,8 +45,14 @@ void RegisterProduct(void);
 // The record file, which holds the undo journal too: DefaultPath\SETUP.INF.
 // 0 without a destination or when it does not fit.
 int RecordFile(char *path, int capacity);
-// Writes key=value into section of file unless the key holds a note already:
-// the write-once of the record and the journal. 1 when it is noted.
+// 1 when section of file has the key, whatever its value.
+int IsNoted(const char *file, const char *section, const char *key);
+// The write-once of the record and the journal: key=value into section of
+// file unless the key is there already, or (refillEmpty, the record's rule)
+// holds a non-empty value. 1 when it is written or was there.
+int WriteOnce(const char *file, const char *section, const char *key, const char *value,
+              int refillEmpty);
+// The journal's: WriteOnce of a key that may hold an empty note.
 int NoteOnce(const char *file, const char *section, const char *key, const char *value);
 void RecordPreviousSetting(const char *section, const char *key, const char *value);
 
@@ -82,24 +88,36 @@ int NextMouseClassInstance(char *instance);
 void UpdateMouseClassKey(const char *instance, const char *driverDesc, const char *infSection);
 void CreateMouseClassKey(const char *instance, const char *driverDesc, const char *infSection);
 
-// --- the journal's writer (journal.cpp) ---
+// --- the journal's writer (journal.cpp, journal_carry.cpp) ---
 // A key the setup writes into, with the name its notes go under.
 struct JournalKey {
     HKEY Handle;
-    char Where[JOURNAL_PLACE_TEXT]; // "HKLM\path"; empty: nothing is noted
+    char Where[JOURNAL_PLACE_TEXT]; // "HKLM\path"; empty: nothing can be noted
 };
-// Into the journal of the destination (DefaultPath); nothing without one.
-void NoteSystemChange(const char *section, const char *key, const char *value);
-// The system.ini piece about to be replaced, numbered from 0 as read.
-void NoteIniPiece(const char *piece, int place);
+// The file this run notes into: the record file, or the installed product's
+// journal (UseInstalledJournal). 0 when there is none.
+int JournalFile(char *path, int capacity);
+// Write-once into the journal; 1 when noted (now or before).
+int NoteSystemChange(const char *section, const char *key, const char *value);
+// What this run put at a place or a path, over what an earlier run put there.
+int NoteWritten(const char *key, const char *state);
+// A copy of the file at path into the destination's UNDO folder, under a
+// name nothing there holds; saved receives its path. 1 when copied.
+int SaveCopy(const char *path, char *saved, int capacity);
+// A saved copy that is not needed after all, and its folder when empty.
+void DropCopy(const char *saved);
+// The k-th system.ini piece (from 1) about to be replaced, numbered from 0
+// as read. 1 when noted.
+int NoteIniPiece(const char *piece, int place, int k);
 // Opens (create 0) or creates root\path; a created key and every missing
-// parent are noted first. 1 when open.
+// parent are noted first. 1 when open; a key whose notes failed is not made.
 int OpenJournalKey(JournalKey *key, HKEY root, const char *path, int create);
-// Notes the value's state before (once) and what is written, then writes.
-void SetJournalValue(JournalKey *key, const char *name, DWORD type, const BYTE *data, DWORD length);
-void SetJournalText(JournalKey *key, const char *name, const char *text);
-// Copies the record and journal sections of one file into another; 0 when
-// one could not be copied whole.
+// Notes the value's state before (once) and what is written, then writes;
+// 1 when written. Nothing is written when either note failed.
+int SetJournalValue(JournalKey *key, const char *name, DWORD type, const BYTE *data, DWORD length);
+int SetJournalText(JournalKey *key, const char *name, const char *text);
+// Copies the record and journal sections of one file into another, whose
+// own ones are dropped; 0 when one could not be copied whole.
 int CarryRecordSections(const char *from, const char *to);
 
 // --- system.ini patch (sysini.cpp) ---

@@ -17,11 +17,25 @@ static int LineKey(const char *line, char *out, int capacity) {
     return line[i] == '=';
 }
 
-static void UndoValue(const char *line, const char *written, int apply, UndoTally *tally) {
+// 1 when the key path is the uninstall entry's, below it or above it: these
+// go in the last step, once everything else is back.
+static int OfUninstallEntry(HKEY root, const char *path) {
+    const char *entry = UNINSTALL_KEY;
+    int i = 0;
+    while (path[i] != '\0' && UpperChar(path[i]) == UpperChar(entry[i]))
+        i++;
+    return root == HKEY_LOCAL_MACHINE && (path[i] == '\0' || entry[i] == '\0') &&
+           (path[i] == '\\' || entry[i] == '\\' || path[i] == entry[i]);
+}
+
+static void UndoValue(const char *line, const char *written, int entry, int apply,
+                      UndoTally *tally) {
     char place[JOURNAL_PLACE_TEXT], path[KEY_PATH_TEXT];
     const char *name;
     HKEY root;
-    if (!LineKey(line, place, sizeof place) || !SplitPlace(place, &root, path, sizeof path, &name))
+    if (!LineKey(line, place, sizeof place) ||
+        !SplitPlace(place, &root, path, sizeof path, &name) ||
+        OfUninstallEntry(root, path) != entry)
         return;
     const char *before = line + lstrlenA(place) + 1;
     const char *last = SectionValue(written, place);
@@ -35,7 +49,7 @@ static void UndoValue(const char *line, const char *written, int apply, UndoTall
     if (step != UNDO_KEEP && !apply)
         tally->Values++;
     if (step != UNDO_KEEP && apply) {
-        BYTE data[REG_TEXT];
+        BYTE data[NOTE_VALUE_BYTES];
         DWORD type, length;
         LONG result = ERROR_INVALID_DATA;
         if (step == UNDO_DELETE)
@@ -53,10 +67,11 @@ static void UndoValue(const char *line, const char *written, int apply, UndoTall
 
 // A key the setup made goes when nothing is left in it; what the user put
 // there since keeps it.
-static void UndoKey(const char *line, int apply, UndoTally *tally) {
+static void UndoKey(const char *line, int entry, int apply, UndoTally *tally) {
     char place[JOURNAL_PLACE_TEXT], path[KEY_PATH_TEXT];
     HKEY root;
-    if (!LineKey(line, place, sizeof place) || !SplitPlace(place, &root, path, sizeof path, NULL))
+    if (!LineKey(line, place, sizeof place) || !SplitPlace(place, &root, path, sizeof path, NULL) ||
+        OfUninstallEntry(root, path) != entry)
         return;
     HKEY key = OpenSetupKey(root, path);
     if (!key)
@@ -74,12 +89,12 @@ static void UndoKey(const char *line, int apply, UndoTally *tally) {
     }
 }
 
-void UndoRegistry(const char *journal, int apply, UndoTally *tally) {
+static void UndoPlaces(const char *journal, int entry, int apply, UndoTally *tally) {
     char *values = ReadProfileSection(journal, JOURNAL_VALUES);
     char *written = ReadProfileSection(journal, JOURNAL_WRITTEN);
     if (values != NULL && written != NULL)
         for (const char *line = values; line[0] != '\0'; line += lstrlenA(line) + 1)
-            UndoValue(line, written, apply, tally);
+            UndoValue(line, written, entry, apply, tally);
     else
         tally->Failed++;
     FreeProfileSection(values);
@@ -97,6 +112,14 @@ void UndoRegistry(const char *journal, int apply, UndoTally *tally) {
          line += lstrlenA(line) + 1)
         created[count++] = line;
     while (count > 0)
-        UndoKey(created[--count], apply, tally);
+        UndoKey(created[--count], entry, apply, tally);
     FreeProfileSection(keys);
+}
+
+void UndoRegistry(const char *journal, int apply, UndoTally *tally) {
+    UndoPlaces(journal, 0, apply, tally);
+}
+
+void UndoUninstallEntry(const char *journal, int apply, UndoTally *tally) {
+    UndoPlaces(journal, 1, apply, tally);
 }

@@ -10,6 +10,7 @@
 //     reg-dump ROOT KEY...   each KEY and every key below, in path order, a line
 //                            per value: "path<TAB>name=data" ("path" when none)
 //     seed-machine both|ps2  the Windows 98 mouse machine with both mice or PS/2
+//     wait-gone EXE          until no process of that program file name runs
 //     click-hook             sets click_hook.dll on every program (see there),
 //                            prints "ready" and keeps it for SECONDS
 // WIN is an exact title or "class:NAME"; ROOT is HKCR, HKLM, HKCU or HKDD.
@@ -22,6 +23,20 @@
 #include <string.h>
 
 #include "driver/driver.h"
+
+#include <tlhelp32.h>
+
+static bool Running(const std::string &exe) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found;
+         more = Process32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szExeFile, exe.c_str()) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
 
 int main(int argc, char **argv) {
     _setmode(_fileno(stdout), _O_BINARY);
@@ -66,6 +81,8 @@ int main(int argc, char **argv) {
         }
         return 0;
     }
+    if (cmd == "wait-gone")
+        return WaitFor([&] { return !Running(a); }) ? 0 : 1;
     if (cmd == "seed-machine" && (a == "both" || a == "ps2"))
         return SeedMouseMachine(a == "both" ? BothMice : Ps2Mouse) ? 0 : 1;
     if (cmd == "click-hook") {

@@ -169,6 +169,8 @@ e2e_uninstall() {
     { drv answer "${BOX:-$(inf ProductName) Uninstall}" "$1" && [ "$1" = 6 ] &&
         drv answer "$(inf ProductName) Uninstall" "${2:-7}"; } >"$E2E_DIR/uninstall.texts"
     e2e_wait_exit
+    # After Yes the work is done by the uninstaller's copy in the temporary folder.
+    drv -t 60 wait-gone '~UNINST.EXE' || e2e_die "the uninstaller's copy did not end"
 }
 
 # e2e_route DEVICE INSTANCE TYPE [LINE...]: the registry lines a route writes (and LINEs);

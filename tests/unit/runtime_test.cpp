@@ -215,4 +215,37 @@ TEST(SafeReplacement, KeepsTheMarksAndABackupAndNeverLeavesTheNameEmpty) {
     EXPECT_EQ("N.DRV=first T.DRV=newest T.OLD=old ", Listing(folder.path));
 }
 
+TEST(SafeReplacement, WhatAStoppedReplacementLeftIsPutRight) {
+    Scratch folder("recover");
+    const std::string target = folder / "T.DRV", spare = folder / "~OT.DRV",
+                      fresh = folder / "~NT.DRV";
+    // What the stop left (target, spare, fresh; "": none) and what is there after.
+    const struct {
+        const char *target, *spare, *fresh, *after;
+    } rows[] = {
+        {"", "old", "new", "T.DRV=old "},  // stopped before the new file took the name
+        {"new", "old", "", "T.DRV=new "},  // stopped before the old one was removed
+        {"old", "", "half", "T.DRV=old "}, // stopped while the new one was written
+        {"old", "", "", "T.DRV=old "},     // nothing to do
+        {"", "", "", ""},                  // nothing there at all
+    };
+    for (const auto &r : rows) {
+        for (const auto &file : {std::make_pair(target, r.target), std::make_pair(spare, r.spare),
+                                 std::make_pair(fresh, r.fresh)}) {
+            DeleteFileA(file.first.c_str());
+            ASSERT_TRUE(!*file.second || WriteFile(file.first, file.second));
+        }
+        SetFileAttributesA(spare.c_str(), FILE_ATTRIBUTE_READONLY);
+        RecoverReplacement(target.c_str());
+        EXPECT_EQ(r.after, Listing(folder.path)) << r.target << "|" << r.spare << "|" << r.fresh;
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    char name[MAX_PATH];
+    EXPECT_TRUE(SpareName("C:\\WIN\\SYSTEM.INI", name, sizeof name));
+    EXPECT_STREQ("C:\\WIN\\~OSYSTEM.INI", name);
+    EXPECT_TRUE(FreshName("SYSTEM.INI", name, sizeof name));
+    EXPECT_STREQ("~NSYSTEM.INI", name);
+    EXPECT_FALSE(FreshName("C:\\WIN\\SYSTEM.INI", name, 16));
+}
+
 } // namespace

@@ -57,7 +57,10 @@ static std::string Sections(const char *first, const char *second) {
 
 TEST(Registry, ProductEntriesWholeWithTheirDataForEachFolderAndTitle) {
     Prepare();
-    for (std::string folder : {std::string("C:\\VELOR"), "D:\\" + std::string(76, 'L')})
+    // Folders that hold a journal: short, and the longest the page takes.
+    const std::string longest = Folder / std::string(78 - Folder.path.size(), 'L');
+    CreateDirectoryA(longest.c_str(), NULL);
+    for (std::string folder : {Folder.path, longest})
         for (std::string title : {std::string(c.Title), std::string()}) {
             CopyText(InstallConfig.DefaultPath, PATH_TEXT, folder.c_str());
             CopyText(InstallConfig.Title, PATH_TEXT, title.c_str());
@@ -163,7 +166,7 @@ TEST(Registry, MouseRoutesOnSeededMachinesChangeTheWholeTreeAndRecordAsTheySay) 
 TEST(Registry, RecordWrittenOnceRefilledWhenEmptyAndKeptByLaterRunsOfEitherRoute) {
     Prepare();
     WriteFile(RecordPath, "[Main]\r\nProductName=Velor\r\n");
-    for (const char *value : {"", "first", "second"})
+    for (const char *value : {"", "first", "second"}) // an empty one is filled later
         RecordPreviousSetting("PS2", "DeviceDesc", value);
     EXPECT_EQ("ProductName=Velor DeviceDesc=first", Sections("Main", "PS2"));
     WriteFile(RecordPath, "");
