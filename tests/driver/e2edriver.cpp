@@ -3,7 +3,7 @@
 //   e2edriver [-t SECONDS] COMMAND ARGS...
 //     wait WIN [ID]          until a window WIN (with control ID) is there
 //     click WIN ID           a click on control ID
-//     text WIN ID            the text of control ID
+//     text WIN ID [TEXT]     the text of control ID; with TEXT, puts TEXT there
 //     state WIN ID           "CHECKED ENABLED" of control ID, each 1 or 0
 //     rect WIN               "LEFT TOP RIGHT BOTTOM" of WIN on the screen
 //     answer CAPTION BUTTON  prints the message box's text, then presses BUTTON
@@ -51,7 +51,9 @@ int main(int argc, char **argv) {
             return fprintf(stderr, "e2edriver: no window %s with control %d\n", a.c_str(), id), 1;
         if (cmd == "click")
             ClickControl(window, id);
-        if (cmd == "text")
+        if (cmd == "text" && argc > 4)
+            SendMessageA(GetDlgItem(window, id), WM_SETTEXT, 0, (LPARAM)argv[4]);
+        else if (cmd == "text")
             printf("%s\n", ItemText(window, id).c_str());
         RECT r;
         if (cmd == "rect" && GetWindowRect(window, &r))

@@ -154,18 +154,30 @@ e2e_targets() {
 e2e_registry() { drv reg-dump HKCR 'CLSID\{4550E781-90B7-11d1-A2FD-FDB97FAA9D6C}' HKLM "$WINCV" HKLM Enum HKLM "$CLASSES"; }
 e2e_files() { (cd "$E2E_C" && find . -path ./users -prune -o -path ./MEDIA -prune -o -type d -print -o -printf '%p %s %T@\n') | sort; }
 
-# e2e_snapshot: what an uninstall puts back: the keys, the Windows folder's files (WININIT.INI names
-# what goes at the next start, which leaves it as wininit.bak) and system.ini byte by byte.
+# e2e_snapshot: what an uninstall puts back: the keys, the Windows folder's files by their contents
+# and modes (WININIT.INI names what goes at the next start, which leaves it as wininit.bak) and
+# system.ini byte by byte.
 e2e_snapshot() {
-    e2e_registry && (cd "$E2E_C/windows" && find . -type f ! -iname 'wininit.*' | LC_ALL=C sort) &&
-        od -An -tx1 "$E2E_C/windows/system.ini"
+    e2e_registry && (cd "$E2E_C/windows" && find . -type f ! -iname 'wininit.*' -printf '%m %p\n' |
+        LC_ALL=C sort -k2 && find . -type f ! -iname 'wininit.*' -exec md5sum {} + |
+        LC_ALL=C sort -k2) && od -An -tx1 "$E2E_C/windows/system.ini"
 }
 
-# e2e_uninstall ANSWER [RESTART]: UNINSTAL.EXE of the destination, its question answered (6 Yes,
-# 7 No), then the restart question (No unless given); its texts go to uninstall.texts. $BOX is
-# the first box's caption when not the product's.
+# e2e_install RADIO [ANSWER]: a full setup on that mouse type into $E2E_FOLDER (the proposed
+# folder unless set), the restart put off; ANSWER the existing folder's question.
+e2e_install() {
+    e2e_start && e2e_on SETUP_BEGIN 1 && e2e_on SETUP_SELMOUSE "$1" 1 && e2e_on SETUP_SELDIR
+    [ -z "${E2E_FOLDER:-}" ] || drv text class:SETUP_SELDIR 1003 "$E2E_FOLDER"
+    drv click class:SETUP_SELDIR 1
+    [ -z "${2:-}" ] || drv answer "$CAPTION" "$2" >/dev/null
+    e2e_on SETUP_END 1033 1 && e2e_wait_exit
+}
+
+# e2e_uninstall ANSWER [RESTART]: UNINSTAL.EXE of $E2E_FOLDER (the proposed folder unless set),
+# its question answered (6 Yes, 7 No), then the restart question (No unless given); its texts go
+# to uninstall.texts. $BOX is the first box's caption when not the product's.
 e2e_uninstall() {
-    e2e_start "$(inf DefaultPath)\\UNINSTAL.EXE"
+    e2e_start "${E2E_FOLDER:-$(inf DefaultPath)}\\UNINSTAL.EXE"
     { drv answer "${BOX:-$(inf ProductName) Uninstall}" "$1" && [ "$1" = 6 ] &&
         drv answer "$(inf ProductName) Uninstall" "${2:-7}"; } >"$E2E_DIR/uninstall.texts"
     e2e_wait_exit

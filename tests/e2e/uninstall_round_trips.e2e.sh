@@ -12,13 +12,6 @@
 e2e_begin uninstall_round_trips
 PRODUCT=$(inf ProductName) FOLDER=$(inf DefaultPath)
 ASK="Do you want to remove $PRODUCT and put back the settings it changed?"
-# install RADIO [ANSWER]: a full setup on that mouse type, the restart put off; ANSWER the
-# existing folder's question.
-install() {
-    e2e_start && e2e_on SETUP_BEGIN 1 && e2e_on SETUP_SELMOUSE "$1" 1 && e2e_on SETUP_SELDIR 1
-    [ -z "${2:-}" ] || drv answer "$CAPTION" "$2" >/dev/null
-    e2e_on SETUP_END 1033 1 && e2e_wait_exit
-}
 # Wine restarts the way ExitWindowsEx asks, in the background: the Wine server is ended with it.
 restart() { wineserver -k && wineserver -w && wineserver -p; }
 # round NAME [ps2]: a fresh machine and its snapshot.
@@ -26,7 +19,7 @@ round() { ROUND=$1 && e2e_prefix && e2e_seed "${2:-}" && e2e_snapshot >"$E2E_DIR
 back() { e2e_check "$ROUND: the machine as before" "$(cat "$E2E_DIR/$ROUND.before")" "$(e2e_snapshot)"; }
 
 round restart
-install 1035 && restart
+e2e_install 1035 && restart
 e2e_uninstall 6 7
 # 8 values of the product's entries and 8 of the mouse, 7 keys; 7 files in the destination and
 # 4 outside it, the uninstaller and SETUP.INF apart; the system.ini piece, system.bak, VMOUSE.VXD.
@@ -48,7 +41,7 @@ e2e_check "$ROUND: the next start removes the uninstaller's copy" "gone|wininit.
     "$([ -n "$RUNNER" ] && [ ! -e "$RUNNER" ] && echo gone)|$(ls "$E2E_C/windows" | grep -i '^wininit')"
 
 round twice
-install 1035 && install 1035 1 && e2e_snapshot >"$E2E_DIR/installed"
+e2e_install 1035 && e2e_install 1035 1 && e2e_snapshot >"$E2E_DIR/installed"
 e2e_uninstall 7
 e2e_check "$ROUND: No changes nothing" "$ASK|$(cat "$E2E_DIR/installed")" "$(cat "$E2E_DIR/uninstall.texts")|$(e2e_snapshot)"
 e2e_uninstall 6 6 && back
@@ -57,14 +50,14 @@ e2e_check "$ROUND: the restart asked for, the folder gone" \
     "$(e2e_calls user32.ExitWindowsEx)|$([ -e "$DEST" ] && echo there || echo gone)"
 
 round reregistered
-install 1035 && cp "$E2E_MEDIA/SETUP.EXE" "$DEST"
+e2e_install 1035 && cp "$E2E_MEDIA/SETUP.EXE" "$DEST"
 e2e_start "$FOLDER\\SETUP.EXE" -u && e2e_on SETUP_SELMOUSE 1 && drv answer "$CAPTION" 1 >/dev/null &&
     e2e_wait_exit && restart
 e2e_uninstall 6 && back
 e2e_check "$ROUND: the file the script does not list stays" "SETUP.EXE" "$(ls "$DEST" | xargs)"
 
 round own-device ps2
-install 1034
+e2e_install 1034
 e2e_check "$ROUND: the own serial device key was made" 1 "$(e2e_registry | grep -c '^Enum\\Root\\VelorMouse\\0000	Driver=')"
 # Beside the media's SETUP.INF, which has no journal, it has nothing to undo and deletes nothing.
 (cd "$E2E_MEDIA" && find . | sort) >"$E2E_DIR/media" && cp "$DEST/UNINSTAL.EXE" "$E2E_MEDIA"
@@ -77,7 +70,7 @@ e2e_uninstall 6 && back
 round user-changed
 # The user's own copy of a file the script puts into the Windows folder is replaced, never removed.
 printf '[mine]\r\n' >"$E2E_C/windows/VELOR.INI" && e2e_snapshot >"$E2E_DIR/$ROUND.before"
-install 1035
+e2e_install 1035
 wine reg add "HKLM\\$PS2_DEV" /v DeviceDesc /d 'My own mouse' /f >/dev/null 2>&1
 (cd "$E2E_C" && exec wine "$FOLDER\\ZKMAIN.EXE" -startup) & E2E_PIDS+=("$!")
 drv wait Dorvantix >/dev/null || e2e_die "the installed mouse application does not start"
