@@ -22,7 +22,7 @@ e2e_lines() { tr -d '\r' <"$1" | grep -v '^$'; }
 e2e_record() { e2e_lines "$1" | sed -n "/^\[$2\]\$/,/^\[/{/^\[/!p}"; }
 e2e_unjournalled() { e2e_lines "$1" | awk '/^\[/ { skip = /^\[Undo / } !skip'; }
 
-# e2e_begin NAME [WINDOWS]: results, prefix and display of test NAME; WINDOWS another version (win95, winxp).
+# e2e_begin NAME [WINDOWS]: results, prefix and display of test NAME; WINDOWS another version (winxp).
 e2e_begin() {
     E2E_NAME=$1 E2E_DIR=${SETUP_RESULTS_DIR:-$SETUP_SOURCE_DIR/results}/$1
     export WINEPREFIX=$SETUP_BUILD_DIR/wine/e2e/$1
