@@ -96,9 +96,10 @@ static void Uninstall(const char *journal, const char *self, const char *runner)
 // this program's path; 0 when it could not be.
 static int HandOver(const char *self) {
     char folder[MAX_PATH], runner[MAX_PATH], command[2 * MAX_PATH + 32];
+    // The temporary folder comes with its backslash.
     DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length >= sizeof folder || !JoinText(runner, sizeof runner, folder, "\\") ||
-        !AppendText(runner, sizeof runner, RUNNER_FILE) || !CopyFileA(self, runner, FALSE))
+    if (length == 0 || length >= sizeof folder || folder[length - 1] != '\\' ||
+        !JoinText(runner, sizeof runner, folder, RUNNER_FILE) || !CopyFileA(self, runner, FALSE))
         return 0;
     wsprintfA(command, "\"%s\" %lu %s", runner, (unsigned long)GetCurrentProcessId(), self);
     STARTUPINFOA startup;

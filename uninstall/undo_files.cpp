@@ -116,8 +116,9 @@ void RemoveProductFiles(const char *journal, const char *folder, const char *sel
         }
     }
     RemoveSavedCopies(folder, apply, tally, later);
-    // The sub-folders the copy made, when nothing else is left in them.
-    for (int n = 1; apply && n <= 6; n++) {
+    // The sub-folders the copy made, when nothing else is left in them; the
+    // last first, so that one below another goes before it.
+    for (int n = 6; apply && n >= 1; n--) {
         char path[MAX_PATH];
         const char *name = InstallConfig.DirectoryTable[n];
         if (name[0] != '\0' && JoinText(path, sizeof path, folder, "\\") &&

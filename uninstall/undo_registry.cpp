@@ -79,9 +79,11 @@ static void UndoKey(const char *line, int entry, int apply, UndoTally *tally) {
     DWORD subkeys = 1, values = 1;
     RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL, NULL, NULL, NULL);
     RegCloseKey(key);
+    if (subkeys != 0 || values != 0)
+        return;
     if (!apply)
         tally->Keys++;
-    else if (subkeys == 0 && values == 0) {
+    else {
         if (RegDeleteKeyA(root, path) == ERROR_SUCCESS)
             tally->Keys++;
         else
