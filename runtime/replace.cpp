@@ -15,7 +15,7 @@ int DeleteMarked(const char *path) {
 int SwapThroughSpare(const char *target, const char *fresh, const char *spare, int keepSpare,
                      MoveFileProc move) {
     if (!move(target, spare)) {
-        DeleteFileA(fresh);
+        DeleteMarked(fresh);
         return 0;
     }
     if (move(fresh, target)) {
@@ -27,12 +27,12 @@ int SwapThroughSpare(const char *target, const char *fresh, const char *spare, i
     // cannot be moved (something may have taken the name meanwhile) ...
     if (move(spare, target) || CopyFileA(spare, target, FALSE)) {
         DeleteMarked(spare);
-        DeleteFileA(fresh);
+        DeleteMarked(fresh);
         return 0;
     }
     // ... or, failing that, the new one. Whatever cannot be placed stays.
     if (CopyFileA(fresh, target, FALSE)) {
-        DeleteFileA(fresh);
+        DeleteMarked(fresh);
         if (!keepSpare)
             DeleteMarked(spare);
         return 1;
@@ -84,14 +84,14 @@ int ReplaceThroughSpare(const char *target, const char *fresh, const char *spare
     if (old == NO_ATTRIBUTES) {
         if (MoveFileA(fresh, target))
             return 1;
-        DeleteFileA(fresh);
+        DeleteMarked(fresh);
         return 0;
     }
     char fixed[MAX_PATH];
     int keepSpare = spare != NULL;
     if (!keepSpare) {
         if (!SpareName(target, fixed, sizeof fixed)) {
-            DeleteFileA(fresh);
+            DeleteMarked(fresh);
             return 0;
         }
         spare = fixed;
@@ -137,7 +137,7 @@ int FinishRewrite(TextFile *in, TextFile *out, int ok, const char *target, const
     // Only a whole new file takes the target's place.
     if (ok)
         return ReplaceThroughSpare(target, fresh, NULL);
-    DeleteFileA(fresh);
+    DeleteMarked(fresh);
     return 0;
 }
 
