@@ -43,7 +43,9 @@ e2e_prefix() {
     wine_fresh_prefix "$E2E_TEMPLATE" "$WINEPREFIX" && E2E_C=$WINEPREFIX/drive_c E2E_MEDIA=$E2E_C/MEDIA &&
         cp -a "$SETUP_BUILD_DIR/media" "$E2E_MEDIA" && cp "$SETUP_BUILD_DIR/bin/SETUP.EXE" "$E2E_MEDIA" &&
         wineserver -p || e2e_die "cannot make the prefix with the media (build the media target)"
-    wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f /d 'user32.CreateDialogParamA;user32.CreateWindowExA;user32.DestroyWindow;user32.ExitWindowsEx;user32.MessageBoxA;advapi32.RegSetValueExA;kernel32.GetPrivateProfileStringA' >/dev/null 2>&1
+    wine_step "$WINEPREFIX" "name the calls to trace" wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f /d \
+        'user32.CreateDialogParamA;user32.CreateWindowExA;user32.DestroyWindow;user32.ExitWindowsEx;user32.MessageBoxA;advapi32.RegSetValueExA;kernel32.GetPrivateProfileStringA' ||
+        e2e_die "cannot name the calls to trace in the prefix"
 }
 
 e2e_end() {
