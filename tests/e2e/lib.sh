@@ -69,9 +69,10 @@ e2e_check() {
 }
 
 # e2e_expect WHAT EXPECTED CMD...: a check of CMD's output, read again until it is EXPECTED or
-# 10 s have passed: a page shows before its owner has set it up.
+# 30 s have passed: a page shows before its owner has set it up. One reading through the driver
+# took up to 8 s where 32-bit programs run emulated.
 e2e_expect() {
-    local got end=$((SECONDS + 10))
+    local got end=$((SECONDS + 30))
     until got=$("${@:3}") && [ "$got" == "$2" ] || [ "$SECONDS" -ge "$end" ]; do sleep 0.2; done
     e2e_check "$1" "$2" "$got"
 }
