@@ -53,7 +53,8 @@ handler_is_ours() {
     local flags
     flags=$(handler_field flags)
     [ "$(head -n 1 "$binfmt/$name" 2>/dev/null)" = enabled ] &&
-        [ "$(handler_field interpreter)" = "$qemu" ] && [ "$(handler_field magic)" = "$(printf '%b' "$magic" | od -An -v -tx1 | tr -d ' \n')" ] &&
+        [ "$(handler_field interpreter)" = "$qemu" ] &&
+        [ "$(handler_field magic)" = "$(printf '%b' "$magic" | od -An -v -tx1 | tr -d ' \n')" ] &&
         [[ $flags == *F* && $flags == *P* && $flags == *C* ]]
 }
 

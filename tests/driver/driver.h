@@ -40,9 +40,11 @@ bool WaitPainted(HWND window);
 std::string ControlLayout(HWND window);
 
 // For a window that changes on its own: once it has painted, suspends its
-// owner, when nothing changed between the paint and the suspension (else
-// tries again, within the bound); the owner's thread to resume, NULL when
-// the window went or never held still.
+// owner, so that the screen holds still, when its texts did not change over
+// two round trips before (else tries again, within the bound). An owner that
+// never finds its queue empty may not have put its last paint on the screen
+// yet: the texts shown can be a step behind. The owner's thread to resume;
+// NULL when the window went or never held still.
 HANDLE HoldPainted(HWND window);
 
 // The text of a window or of a dialog control, asked of its owner's thread.

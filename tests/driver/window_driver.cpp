@@ -77,8 +77,8 @@ HANDLE HoldPainted(HWND window) {
     HANDLE owner = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE,
                               GetWindowThreadProcessId(window, NULL));
     bool held = false;
-    // The layout before two round trips, which put it on the screen, and the
-    // same once held: nothing changed from before the screen showed it.
+    // The layout before two round trips, which put it on the screen when the
+    // owner finds its queue empty in between, and the same once held.
     WaitFor([&] {
         if (!owner || !IsWindow(window) || !WaitPainted(window))
             return true;
