@@ -2,6 +2,12 @@
 //
 //   e2edriver [-t SECONDS] COMMAND ARGS...
 //     wait WIN [ID]          until a window WIN (with control ID) is there
+//     painted WIN            until WIN is there and has painted itself and
+//                            every control, then its layout (ControlLayout)
+//     hold WIN               as painted, for a window that changes on its
+//                            own: then a line "." while WIN's owner is held
+//                            still (HoldPainted), until a line or the end of
+//                            its input
 //     click WIN ID           a click on control ID
 //     text WIN ID [TEXT]     the text of control ID; with TEXT, puts TEXT there
 //     state WIN ID           "CHECKED ENABLED" of control ID, each 1 or 0
@@ -44,11 +50,28 @@ int main(int argc, char **argv) {
         WaitBound = (DWORD)(atof(argv[2]) * 1000), argv += 2, argc -= 2;
     const std::string cmd = argc > 1 ? argv[1] : "", a = argc > 2 ? argv[2] : "";
     const int id = argc > 3 ? atoi(argv[3]) : 0;
-    if (cmd == "wait" || cmd == "click" || cmd == "text" || cmd == "state" || cmd == "rect") {
+    if (cmd == "wait" || cmd == "painted" || cmd == "hold" || cmd == "click" || cmd == "text" ||
+        cmd == "state" || cmd == "rect") {
         HWND window = a.compare(0, 6, "class:") == 0 ? WaitForWindow(a.c_str() + 6, NULL, id, false)
                                                      : WaitForWindow(NULL, a.c_str(), id, false);
         if (!window)
             return fprintf(stderr, "e2edriver: no window %s with control %d\n", a.c_str(), id), 1;
+        if (cmd == "hold") {
+            HANDLE owner = HoldPainted(window);
+            if (!owner)
+                return fprintf(stderr, "e2edriver: %s did not hold still\n", a.c_str()), 1;
+            char line[16];
+            printf("%s.\n", ControlLayout(window).c_str());
+            fflush(stdout);
+            fgets(line, sizeof line, stdin);
+            ResumeThread(owner);
+            CloseHandle(owner);
+            return 0;
+        }
+        if (cmd == "painted" && !WaitPainted(window))
+            return fprintf(stderr, "e2edriver: %s did not paint in time\n", a.c_str()), 1;
+        if (cmd == "painted")
+            printf("%s", ControlLayout(window).c_str());
         if (cmd == "click")
             ClickControl(window, id);
         if (cmd == "text" && argc > 4)

@@ -7,7 +7,9 @@
 e2e_begin setup_cancel
 e2e_seed && e2e_registry >"$E2E_DIR/before.reg" && e2e_files >"$E2E_DIR/before.files"
 pages=(SETUP_BEGIN SETUP_SELMOUSE SETUP_SELDIR SETUP_INSTALL)
-drv -t 120 click-hook >"$E2E_DIR/hook" & E2E_PIDS+=("$!")
+# The hook lasts until the test ends it: the whole test took up to 133 s where 32-bit programs
+# run emulated.
+drv -t 600 click-hook >"$E2E_DIR/hook" & E2E_PIDS+=("$!")
 timeout 30 sh -c 'until grep -q ready "$0"; do sleep 0.1; done' "$E2E_DIR/hook" || e2e_die "no click hook"
 for page in 0 1 2 3; do
     CLICK_ON_CREATE="1 ${pages[3]}" e2e_start
