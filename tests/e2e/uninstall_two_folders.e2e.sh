@@ -18,7 +18,9 @@ for order in first-then-second second-then-first; do
     E2E_FOLDER=${undo[0]} e2e_uninstall 6 7
     [ "$order" = first-then-second ] &&
         e2e_check "$order: the second install is whole" "|$SECOND\\UNINSTAL.EXE" "$(whole "$SECOND")"
-    E2E_FOLDER=${undo[1]} e2e_uninstall 6 7
+    E2E_FOLDER=${undo[1]} e2e_uninstall 6 6
+    e2e_check "$order: the restart asked for" "user32.ExitWindowsEx(00000002,00000000)" \
+        "$(e2e_calls user32.ExitWindowsEx)"
     e2e_check "$order: the machine as before both" "$(cat "$E2E_DIR/$order.before")" "$(e2e_snapshot)"
     e2e_check "$order: both folders gone" "" "$(ls -d "$E2E_C/${FIRST:3}" "$E2E_C/${SECOND:3}" 2>/dev/null)"
 done
