@@ -223,9 +223,16 @@ e2e_targets() {
             print media dir[t] "/" $2 "\t" to[t] "/" $2 }'
 }
 
-# What the setup may touch: keys ("key<TAB>value=data"), drive C but users' and media's files.
-e2e_registry() { drv reg-dump HKCR 'CLSID\{4550E781-90B7-11d1-A2FD-FDB97FAA9D6C}' HKLM "$WINCV" HKLM Enum HKLM "$CLASSES"; }
-e2e_files() { (cd "$E2E_C" && find . -path ./users -prune -o -path ./MEDIA -prune -o -type d -print -o -printf '%p %s %T@\n') | sort; }
+# What the setup may touch: its keys ("key<TAB>value=data"), and on drive C the destination and
+# the Windows folder, each file by its contents.
+e2e_registry() {
+    drv reg-dump HKCR 'CLSID\{4550E781-90B7-11d1-A2FD-FDB97FAA9D6C}' HKLM "$WINCV\\Run" \
+        HKLM "$WINCV\\Uninstall" HKLM "$WINCV\\Controls Folder" HKLM Enum HKLM "$CLASSES"
+}
+e2e_files() {
+    (cd "$E2E_C" && find "./${DEST#"$E2E_C"/}" ./windows -type d -print -o -type f -exec md5sum {} + |
+        awk 'NF == 1 { print; next } { print $2, $1 }') 2>/dev/null | LC_ALL=C sort
+}
 
 # e2e_snapshot: what an uninstall puts back: the keys, the Windows folder's files by their contents
 # and modes (WININIT.INI names what goes at the next start, which leaves it as wininit.bak) and
