@@ -4,7 +4,7 @@
 [ $# -gt 0 ] || { bash "$0" 16 && ok16=1; bash "$0" 8 && [ -n "${ok16:-}" ]; exit; }
 . "$(dirname "$0")/lib.sh"
 E2E_SCREEN=640x480x$1 e2e_begin "backdrop_depth_$1"
-e2e_start && e2e_on SETUP_BEGIN
+E2E_SHOTS=1 && e2e_start && e2e_on SETUP_BEGIN
 shot=$E2E_DIR/run1-SETUP_BEGIN.png
 # Key pixels show what picture-free columns show in the row at the same column mod 16 (dither).
 for picture in "backdrop_banner 20 10" "backdrop_mouse 470 10" "backdrop_slogan 20 420"; do
