@@ -346,9 +346,13 @@ static void Mnemonic(HWND page, const Template &t, int id) {
             PressKey(page, VkKeyScanA(control.text[control.text.find('&') + 1]) & 0xFF, true);
 }
 
-// "" once the page has closed, " open" when the bound ran out first.
+// "" once the page has closed, " open" when the bound ran out first; such a
+// page is closed then, so that the next row need not wait for the harness.
 static std::string Gone(HWND page) {
-    return WaitFor([&] { return !IsWindow(page); }) ? "" : " open";
+    if (WaitFor([&] { return !IsWindow(page); }))
+        return "";
+    PostMessageA(page, WM_CLOSE, 0, 0);
+    return " open";
 }
 
 static std::string Leave(HWND page, int button) {
@@ -454,7 +458,6 @@ TEST(Pages, AsTheUserMeetsThem) {
         {"welcome: Enter is Next", welcome, W, key(VK_RETURN), " = 1"},
         {"welcome: Esc is Cancel with its notice", welcome, W, escape, notice + " = 0"},
         {"welcome: Alt+N is Next", welcome, W, alt({IDC_NEXT}), " = 1"},
-        {"welcome: Alt+B does nothing, then Alt+N", welcome, W, alt({IDC_BACK, IDC_NEXT}), " = 1"},
         {"mouse type reads as its template", mouse, M, reads, reading(M) + " = 1"},
         {"mouse type centred by its own size", mouse, M, placed, "1 1 0 0 = 1"},
         {"mouse type: MouseKind 1 checks Serial", mouse, M, checked(IDC_SERIAL_MOUSE, IDC_PS2_MOUSE), "1 0 = 1", 1},
