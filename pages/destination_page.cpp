@@ -121,5 +121,5 @@ LRESULT CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
         PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(page, message, wParam, lParam);
+    return PageDefaultProc(page, message, wParam, lParam);
 }

@@ -71,3 +71,9 @@ void EndPage(HWND page, short result) {
         ShowCancelNotice(page);
     ClosePageWindow(page);
 }
+
+LRESULT PageDefaultProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NEXTDLGCTL)
+        return DefDlgProcA(page, message, wParam, lParam);
+    return DefWindowProcA(page, message, wParam, lParam);
+}

@@ -62,6 +62,12 @@ void PutProductName(HWND page, int controlId);
 // WM_DESTROY posts the quit message that ends RunPage's loop.
 void ClosePageWindow(HWND page);
 
+// What a page procedure leaves to the system. The pages are dialogs of their
+// own classes: IsDialogMessageA moves the focus for Tab with WM_NEXTDLGCTL,
+// which only the dialog procedure serves; everything else goes to
+// DefWindowProcA.
+LRESULT PageDefaultProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
 // A wizard button ends the page: PageResult becomes result (1 Next, 0
 // Cancel, 2 Back), Cancel shows the cancel notice first, then the page closes.
 void EndPage(HWND page, short result);
