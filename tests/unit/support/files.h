@@ -16,12 +16,22 @@ struct Scratch {
     std::string path;
     explicit Scratch(const std::string &tag)
         : path((fs::temp_directory_path() / tag).string() + std::to_string(GetCurrentProcessId())) {
+        Unmark();
         fs::remove_all(path);
         fs::create_directories(path);
     }
     ~Scratch() {
+        Unmark();
         std::error_code ignored;
         fs::remove_all(path, ignored);
+    }
+    // Saved copies keep the read-only mark of what they save: cleared, or
+    // they would stop the removal and, left over, fail the next run's tests.
+    void Unmark() const {
+        std::error_code ignored;
+        for (fs::recursive_directory_iterator at(path, ignored), end; at != end;
+             at.increment(ignored))
+            SetFileAttributesA(at->path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     std::string operator/(const std::string &name) const { return path + "\\" + name; }
 };
@@ -60,22 +70,9 @@ inline std::string Listing(const std::string &folder) {
     return listing;
 }
 
-// The names directly in the folder, sorted, each followed by a blank.
-inline std::string Names(const std::string &folder) {
-    std::set<std::string> names;
-    for (const auto &entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    std::string list;
-    for (const std::string &name : names)
-        list += name + " ";
-    return list;
-}
-
 // The build folder: the test programs lie in its bin.
 inline std::string BuildFolder() {
     char module[MAX_PATH];
-    return fs::path(std::string(module, GetModuleFileNameA(NULL, module, MAX_PATH)))
-        .parent_path()
-        .parent_path()
-        .string();
+    GetModuleFileNameA(NULL, module, MAX_PATH);
+    return fs::path(module).parent_path().parent_path().string();
 }
