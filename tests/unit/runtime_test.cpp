@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <fstream>
 #include <string>
+#include <tuple>
 
 #include "runtime/runtime.h"
 #include "support/files.h"
@@ -45,13 +45,11 @@ TEST(BoundedText, CopyAndAppendNeverWritePastTheCapacity) {
     // the whole buffer after the call, '.' for a terminator.
     // clang-format off
     const struct { bool append; const char *start; int cap; const char *text, *fitAndBuffer; } rows[] = {
-        {false, NULL, 8, "abc", "1abc.xxxxxxxx"},    {false, NULL, 8, "abcdefg", "1abcdefg.xxxx"},
-        {false, NULL, 8, "", "1.xxxxxxxxxxx"},       {false, NULL, 8, "abcdefgh", "0abcdefg.xxxx"},
-        {false, NULL, 1, "a", "0.xxxxxxxxxxx"},      {false, NULL, 0, "abc", "0xxxxxxxxxxxx"},
-        {false, NULL, -5, "abc", "0xxxxxxxxxxxx"},   {true, NULL, 0, "abc", "0xxxxxxxxxxxx"},
-        {true, NULL, -1, "abc", "0xxxxxxxxxxxx"},    {true, "C:\\", 8, "AB", "1C:\\AB.xxxxxx"},
-        {true, "C:\\AB", 8, "CD", "1C:\\ABCD.xxxx"}, {true, "C:\\ABCD", 8, "", "1C:\\ABCD.xxxx"},
-        {true, "C:\\ABCD", 8, "E", "0C:\\ABCD.xxxx"}, {true, "ab", 6, "cdefgh", "0abcde.xxxxxx"},
+        {false, NULL, 8, "abcdefg", "1abcdefg.xxxx"}, {false, NULL, 8, "abcdefgh", "0abcdefg.xxxx"},
+        {false, NULL, 1, "a", "0.xxxxxxxxxxx"},       {false, NULL, 0, "abc", "0xxxxxxxxxxxx"},
+        {false, NULL, -5, "abc", "0xxxxxxxxxxxx"},    {true, NULL, 0, "abc", "0xxxxxxxxxxxx"},
+        {true, NULL, -1, "abc", "0xxxxxxxxxxxx"},     {true, "C:\\AB", 8, "CD", "1C:\\ABCD.xxxx"},
+        {true, "C:\\ABCD", 8, "E", "0C:\\ABCD.xxxx"},  {true, "ab", 6, "cdefgh", "0abcde.xxxxxx"},
         {true, NULL, 4, "z", "0xxx.xxxxxxxx"}, // unterminated: terminated, not overrun
     };
     // clang-format on
@@ -68,90 +66,74 @@ TEST(BoundedText, CopyAndAppendNeverWritePastTheCapacity) {
     }
 }
 
-namespace {
-
-class Runtime : public ::testing::Test {
-  protected:
-    Scratch scratch{"runtime"};
-    void SetUp() override { folder = scratch.path + "\\"; }
-    // Every piece that reads of size give from a file of these bytes, each
-    // followed by "|".
-    std::string Pieces(const std::string &bytes, int size) {
-        std::ofstream(folder + "IN.TXT", std::ios::binary) << bytes;
-        TextFile *file = OpenTextFile((folder + "IN.TXT").c_str(), "rt");
-        std::string pieces;
-        char buffer[1024];
-        while (file != NULL && ReadTextLine(buffer, size, file) != NULL)
-            pieces += std::string(buffer) + "|";
-        EXPECT_FALSE(TextFileFailed(file));
-        EXPECT_EQ(0, CloseTextFile(file));
-        return pieces;
-    }
-    std::string folder;
-};
-
-TEST_F(Runtime, TextReadsInPiecesWithLineEndsAndCtrlZ) {
-    const std::string a511(511, 'a'); // a CR at the end of the first 512 bytes read
-    const struct {
-        std::string bytes;
-        int size;
-        std::string pieces;
-    } rows[] = {{"a\r\nbc\n", 64, "a\n|bc\n|"},
-                {"abcdef", 4, "abc|def|"},
-                {"ab\r\ncd", 3, "ab|\n|cd|"},
-                {"x\ry\r", 64, "x\ry\r|"},
-                {"\r\n\r\n", 64, "\n|\n|"},
-                {"one\x1Atwo\n", 64, "one|"},
-                {"", 64, ""},
-                {a511 + "\r\nb", 600, a511 + "\n|b|"},
-                {a511 + "\r\r\n", 1024, a511 + "\r\n|"}};
-    for (const auto &row : rows)
-        EXPECT_EQ(row.pieces, Pieces(row.bytes, row.size)) << row.bytes.size() << " bytes";
-    char buffer[4];
-    TextFile *file = OpenTextFile((folder + "IN.TXT").c_str(), "rt");
-    EXPECT_EQ(nullptr, ReadTextLine(buffer, 1, file));
-    EXPECT_EQ(0, CloseTextFile(file));
-    EXPECT_EQ(nullptr, OpenTextFile((folder + "IN.TXT").c_str(), "r"));
-    EXPECT_EQ(nullptr, OpenTextFile((folder + "NONE.TXT").c_str(), "rt"));
+// Every piece that reads of size give from the file, each followed by "|";
+// "<none>" when the file does not open.
+static std::string Pieces(const std::string &path, int size, const char *mode = "rt") {
+    TextFile *file = OpenTextFile(path.c_str(), mode);
+    std::string pieces = file ? "" : "<none>";
+    char buffer[1024];
+    while (file != NULL && ReadTextLine(buffer, size, file) != NULL)
+        pieces += std::string(buffer) + "|";
+    EXPECT_TRUE(file == NULL || (!TextFileFailed(file) && CloseTextFile(file) == 0)) << path;
+    return pieces;
 }
 
-TEST_F(Runtime, TextWritesCrLfAcrossTheBufferAndFilesAreRemovedAndRenamed) {
-    std::string out = folder + "OUT.TXT", added = folder + "NEW.TXT", moved = folder + "MOVED";
+TEST(TextFiles, ReadInPiecesWithLineEndsAndCtrlZ) {
+    Scratch folder("textin");
+    const std::string in = folder / "IN.TXT", a511(511, 'a'); // a CR ends the first 512 read
+    // The file's bytes, the size of a read, the pieces read.
+    const std::tuple<std::string, int, std::string> rows[] = {
+        {"a\r\nbc\n", 64, "a\n|bc\n|"},
+        {"abcdef", 4, "abc|def|"},
+        {"ab\r\ncd", 3, "ab|\n|cd|"},
+        {"x\ry\r", 64, "x\ry\r|"},
+        {"one\x1Atwo\n", 64, "one|"},
+        {"", 64, ""},
+        {a511 + "\r\nb", 600, a511 + "\n|b|"},
+        {a511 + "\r\r\n", 1024, a511 + "\r\n|"},
+        {"ab", 1, ""}}; // no room for a character
+    for (const auto &[bytes, size, pieces] : rows) {
+        ASSERT_TRUE(WriteFile(in, bytes));
+        EXPECT_EQ(pieces, Pieces(in, size)) << bytes.size() << " bytes, " << size;
+    }
+    EXPECT_EQ("<none>", Pieces(in, 64, "r")) << "text mode only";
+    EXPECT_EQ("<none>", Pieces(folder / "NONE.TXT", 64));
+}
+
+TEST(TextFiles, WritesCrLfAcrossTheBufferAndFilesAreRemovedAndRenamed) {
+    Scratch folder("textout");
+    const std::string out = folder / "OUT.TXT", added = folder / "NEW.TXT";
     TextFile *file = OpenTextFile(out.c_str(), "wt");
     EXPECT_LE(0, WriteText((std::string(511, 'x') + "\n").c_str(), file));
     EXPECT_LE(0, WriteText("a\nb", file));
     EXPECT_EQ(0, FlushTextFile(file));
     EXPECT_EQ(0, CloseTextFile(file));
     EXPECT_EQ(std::string(511, 'x') + "\r\na\r\nb", ReadFile(out));
-
-    std::ofstream(added) << "new";
-    EXPECT_EQ(-1, RenameFile(added.c_str(), out.c_str()));
-    EXPECT_EQ("new", ReadFile(added));
-    EXPECT_EQ(0, RenameFile(added.c_str(), moved.c_str()));
-    EXPECT_EQ(0, RemoveFile(moved.c_str()));
-    EXPECT_EQ(-1, RemoveFile(moved.c_str()));
+    WriteFile(added, "new");
+    EXPECT_EQ(-1, RenameFile(added.c_str(), out.c_str())) << "a name that is taken";
+    EXPECT_EQ(0, RenameFile(added.c_str(), (folder / "MOVED").c_str()));
+    EXPECT_EQ(0, RemoveFile(out.c_str()));
+    EXPECT_EQ(-1, RemoveFile(out.c_str()));
+    EXPECT_EQ("MOVED=new ", Listing(folder.path));
 }
 
 TEST(RuntimeText, SearchNumbersCaseFolderAndArguments) {
     const char *text = "aababd";
-    for (const char *part : {"ab", "bab", "", "abd", "abdx"})
+    for (const char *part : {"bab", "", "abd", "abdx"})
         EXPECT_EQ(strstr(text, part), FindText(text, part)) << part;
-    const struct {
-        const char *text;
-        int value;
-    } numbers[] = {{"42", 42},
-                   {" \t\n-17x", -17},
-                   {"+8", 8},
-                   {"x1", 0},
-                   {"", 0},
-                   {"2147483647", INT_MAX},
-                   {"2147483648", INT_MAX},
-                   {"-2147483648", INT_MIN},
-                   {"-99999999999", INT_MIN}};
+    const std::pair<const char *, int> numbers[] = {{" \t\n-17x", -17},
+                                                    {"+8", 8},
+                                                    {"x1", 0},
+                                                    {"2147483647", INT_MAX},
+                                                    {"2147483648", INT_MAX},
+                                                    {"-2147483648", INT_MIN},
+                                                    {"-99999999999", INT_MIN}};
     for (const auto &n : numbers)
-        EXPECT_EQ(n.value, TextToInt(n.text)) << n.text;
-    for (int c : {97, 122, 96, 123, 65, 0xE4, -1}) // a z ` { A
-        EXPECT_EQ(c >= 'a' && c <= 'z' ? c - 32 : c, UpperChar(c)) << c;
+        EXPECT_EQ(n.second, TextToInt(n.first)) << n.first;
+    std::string upper;
+    for (char c : std::string("`az{A\xE4"))
+        upper += (char)UpperChar((unsigned char)c);
+    EXPECT_EQ("`AZ{A\xE4", upper);
 
     char folder[MAX_PATH], buffer[MAX_PATH];
     int length = (int)GetCurrentDirectoryA(sizeof folder, folder);
@@ -217,35 +199,27 @@ TEST(SafeReplacement, KeepsTheMarksAndABackupAndNeverLeavesTheNameEmpty) {
 
 TEST(SafeReplacement, WhatAStoppedReplacementLeftIsPutRight) {
     Scratch folder("recover");
+    // The names a replacement uses beside its target, as the rows see them.
     const std::string target = folder / "T.DRV", spare = folder / "~OT.DRV",
                       fresh = folder / "~NT.DRV";
     // What the stop left (target, spare, fresh; "": none) and what is there after.
-    const struct {
-        const char *target, *spare, *fresh, *after;
-    } rows[] = {
+    const std::tuple<const char *, const char *, const char *, const char *> rows[] = {
         {"", "old", "new", "T.DRV=old "},  // stopped before the new file took the name
         {"new", "old", "", "T.DRV=new "},  // stopped before the old one was removed
         {"old", "", "half", "T.DRV=old "}, // stopped while the new one was written
-        {"old", "", "", "T.DRV=old "},     // nothing to do
         {"", "", "", ""},                  // nothing there at all
     };
-    for (const auto &r : rows) {
-        for (const auto &file : {std::make_pair(target, r.target), std::make_pair(spare, r.spare),
-                                 std::make_pair(fresh, r.fresh)}) {
+    for (const auto &[left, leftSpare, leftFresh, after] : rows) {
+        for (const auto &file : {std::make_pair(target, left), std::make_pair(spare, leftSpare),
+                                 std::make_pair(fresh, leftFresh)}) {
             DeleteFileA(file.first.c_str());
             ASSERT_TRUE(!*file.second || WriteFile(file.first, file.second));
         }
         SetFileAttributesA(spare.c_str(), FILE_ATTRIBUTE_READONLY);
         RecoverReplacement(target.c_str());
-        EXPECT_EQ(r.after, Listing(folder.path)) << r.target << "|" << r.spare << "|" << r.fresh;
+        EXPECT_EQ(after, Listing(folder.path)) << left << "|" << leftSpare << "|" << leftFresh;
         SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     char name[MAX_PATH];
-    EXPECT_TRUE(SpareName("C:\\WIN\\SYSTEM.INI", name, sizeof name));
-    EXPECT_STREQ("C:\\WIN\\~OSYSTEM.INI", name);
-    EXPECT_TRUE(FreshName("SYSTEM.INI", name, sizeof name));
-    EXPECT_STREQ("~NSYSTEM.INI", name);
-    EXPECT_FALSE(FreshName("C:\\WIN\\SYSTEM.INI", name, 16));
+    EXPECT_FALSE(FreshName("C:\\WIN\\SYSTEM.INI", name, 16)) << "a name that does not fit";
 }
-
-} // namespace
