@@ -203,10 +203,8 @@ TEST(SystemIni, RulesAndOutcomesOnTheFiles) {
         // What a first run leaves, with a new VxD: VMOUSE.BAK is in the way.
         {{patched, ini, no, "new", "vxd"}, -1, 0, -1, {patched, patched, no, "new", "vxd"}},
         {{no, "old", no, no, no}, -1, 0, -1, {no, "old", no, no, no}},
-        {{dir, "old", no, no, no}, -1, 0, -1, {dir, "old", no, no, no}},
         {{ini, "old", no, no, no}, 0, 0, -1, {ini, "old", no, no, no}},          // held without sharing
         {{ini, "old", dir, "vxd", no}, -1, 0, -1, {ini, "old", dir, no, "vxd"}}, // the set-aside apart
-        {{ini, "old", "stale", "vxd", no}, 2, 0, -1, {ini, "old", "stale", no, "vxd"}},
         {{ini, dir, no, no, no}, -1, 0, -1, {ini, dir, no, no, no}},             // no backup to remove
         // Written, but it can neither take the name nor go: system.ini is put back.
         {{ini, "old", "", no, no}, 2, FILE_SHARE_READ | FILE_SHARE_WRITE, -1, {ini, no, any, no, no}},
