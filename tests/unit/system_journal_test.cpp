@@ -114,13 +114,18 @@ TEST(JournalRules, DeviceDriverValue) {
 
 TEST(JournalRules, WhatUndoDoesWithAValue) {
     // The state noted before, the one written and the one now.
+    // clang-format off
     const std::tuple<const char *, const char *, const char *, UndoStep> rows[] = {
-        {"\"old\"", "\"new\"", "\"new\"", UNDO_RESTORE}, {"-", "\"new\"", "\"new\"", UNDO_DELETE},
+        {"\"old\"", "\"new\"", "\"new\"", UNDO_RESTORE},
+        {"-", "\"new\"", "\"new\"", UNDO_DELETE},
         {"\"old\"", "\"new\"", "\"user\"", UNDO_KEEP}, // changed by the user since
         {"\"old\"", "\"new\"", "-", UNDO_KEEP},        // removed by the user since
-        {"\"same\"", "\"same\"", "\"same\"", UNDO_KEEP}, {"?", "\"new\"", "\"new\"", UNDO_KEEP},
-        {"", "\"new\"", "\"new\"", UNDO_KEEP},           {"\"old\"", "", "", UNDO_KEEP},
+        {"\"same\"", "\"same\"", "\"same\"", UNDO_KEEP},
+        {"?", "\"new\"", "\"new\"", UNDO_KEEP},
+        {"", "\"new\"", "\"new\"", UNDO_KEEP},
+        {"\"old\"", "", "", UNDO_KEEP},
     };
+    // clang-format on
     for (const auto &[before, written, now, step] : rows)
         EXPECT_EQ(step, UndoValueStep(before, written, now)) << before << written << now;
 }
