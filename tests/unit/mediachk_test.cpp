@@ -84,6 +84,9 @@ const Row Rows[] = {
     // Just enough space (nine files of up to 1 KB), and a short name two edits away.
     {"spaceexact", "MinimumSpace=64>MinimumSpace=9", "", 0},
     {"farkey", ";counts>Dxsy1=1", "", 0},
+    // Targets told apart without case; a repeated number is read once, the first.
+    {"samecase", "NOTES.TXT,Notes>readme.txt,Notes", "same target [Disk1] 8", 2},
+    {"repeatednum", ";entries>3=ZKPAGE.DL_,OTHER.DLL,Page,RootDir", "never read [Disk1] 3", 1},
 };
 const int kCombined = 20;
 
