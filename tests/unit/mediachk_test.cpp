@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "mediachk/media_check.h"
 #include "runtime/runtime.h"
@@ -26,11 +24,13 @@ const char *const BaseScript =
     "[FileCounts]\nDisk1=9\n;counts\n[Startup]\nTitle=T\nMfg=M\nMouseDriver=D\nMouseInf=I\n"
     "DriverDate=1\nPS2InfSection=P\nSerialInfSection=S\nPS2Name=N\nSeialName=N\n;disk2\n;pminfo\n";
 
-// Files beside the script; "=" in front: LZ-compressed.
-const char *const MediaFiles[][2] = {
-    {"ZKMAIN.EXE", "app"},  {"ZKPAGE.DL_", "=property page"}, {"UNINSTAL.EXE", "uninstaller"},
-    {"HELP.TXT", "help"},   {"HELP\\HELP.TXT", "help"},       {"HELP\\TIPS.TX_", "=tips"},
-    {"README.TXT", "read"}, {"NOTES.TXT", "notes"},           {"LONG.TXT", "long"}};
+// Files beside the script. The "_" files carry an LZ header alone, method
+// 'A', name tail and an expanded size of 5 bytes: the check reads no further.
+const std::string Packed("SZDD\x88\xF0'3A_\5\0\0\0", 14);
+const std::string MediaFiles[][2] = {
+    {"ZKMAIN.EXE", "app"},  {"ZKPAGE.DL_", Packed},     {"UNINSTAL.EXE", "uninstaller"},
+    {"HELP.TXT", "help"},   {"HELP\\HELP.TXT", "help"}, {"HELP\\TIPS.TX_", Packed},
+    {"README.TXT", "read"}, {"NOTES.TXT", "notes"},     {"LONG.TXT", "long"}};
 
 // An edit is "from>to" on the script, "@FILE" (removed) or "@FILE=content"
 // on a media file, or "?FOLDER" ("+FOLDER": made) below the media, checked
@@ -42,6 +42,7 @@ struct Row {
 };
 
 // Rows before kCombined also go into one folder with every fault at once.
+// clang-format off
 const Row Rows[] = {
     {"clean", "", "", 0},
     {"cut", "ProductName=Test Mouse>ProductName=~", "cut [Main] ProductName", 1},
@@ -60,13 +61,11 @@ const Row Rows[] = {
     {"beyond", ";entries>11=EXTRA.TXT,EXTRA.TXT,Extra,RootDir", "never read [Disk1] 11", 1},
     {"empty", "Mfg=M>Mfg=", "empty text [Startup] Mfg", 1},
     {"repeated", "MouseInf=I>MouseInf=I\nmouseinf=E", "never read [Startup] mouseinf", 1},
-    {"nearkey", "SeialName=N>SerialName=N",
-     "empty text [Startup] SeialName; near name [Startup] SerialName", 1},
+    {"nearkey", "SeialName=N>SerialName=N", "empty text [Startup] SeialName; near name [Startup] SerialName", 1},
     {"disklabel", ";disk2>[Disk2]\n1=A,A,A,RootDir", "no label [Disk2] ", 1},
     {"nearsection", ";pminfo>[PMInfos]\n1=A,B,0", "near name [PMInfos] ", 1},
     // Faults that stop the check, and damaged scripts.
-    {"longdir", "SubDir1=HELP>SubDir1=~",
-     "missing source [Disk1] 5; missing source [Disk1] 6; cut [DirectoryName] SubDir1", 2},
+    {"longdir", "SubDir1=HELP>SubDir1=~", "missing source [Disk1] 5; missing source [Disk1] 6; cut [DirectoryName] SubDir1", 2},
     {"short", "@ZKPAGE.DL_=SZDD\x88\xF0'3", "damaged header [Disk1] 3", 2},
     {"refused", "Disk1=9>Disk1=-9", "refused [FileCounts] Disk1", 2},
     {"spaceout", "MinimumSpace=64>MinimumSpace=40000", "refused [Main] MinimumSpace", 2},
@@ -75,12 +74,9 @@ const Row Rows[] = {
     {"longpath", "+~~", "refused [] SETUP.INF", 2},
     {"blank", "@SETUP.INF=", "...empty text [Startup] SeialName; product file [] ZKMAIN.EXE", 2},
     {"binary", "@SETUP.INF=*", "...product file [] ZKPAGE.DLL", 2},
-    {"hugeline", "Help,SubDir1>^,SubDir1",
-     "cut [Disk1] 5; unmatched token [Disk1] 5; minimum space [Main] MinimumSpace", 1},
-    {"hugevalue", "ProductName=Test Mouse>ProductName=^",
-     "cut [Main] ProductName; minimum space [Main] MinimumSpace", 1},
-    {"32767", ";entries\n[FileCounts]\nDisk1=9>#[FileCounts]\nDisk1=32767",
-     "...same target [Disk1] 32767", 2},
+    {"hugeline", "Help,SubDir1>^,SubDir1", "cut [Disk1] 5; unmatched token [Disk1] 5; minimum space [Main] MinimumSpace", 1},
+    {"hugevalue", "ProductName=Test Mouse>ProductName=^", "cut [Main] ProductName; minimum space [Main] MinimumSpace", 1},
+    {"32767", ";entries\n[FileCounts]\nDisk1=9>#[FileCounts]\nDisk1=32767", "...same target [Disk1] 32767", 2},
     // Just enough space (nine files of up to 1 KB), and a short name two edits away.
     {"spaceexact", "MinimumSpace=64>MinimumSpace=9", "", 0},
     {"farkey", ";counts>Dxsy1=1", "", 0},
@@ -88,6 +84,7 @@ const Row Rows[] = {
     {"samecase", "NOTES.TXT,Notes>readme.txt,Notes", "same target [Disk1] 8", 2},
     {"repeatednum", ";entries>3=ZKPAGE.DL_,OTHER.DLL,Page,RootDir", "never read [Disk1] 3", 1},
 };
+// clang-format on
 const int kCombined = 20;
 
 std::vector<std::string> Found;
@@ -113,31 +110,12 @@ std::string Expand(const std::string &text) {
     return out;
 }
 
-// The file's bytes; "=" in front: LZ-compressed, literals only, each eight
-// after a flag byte of ones.
-void Put(const std::string &path, const std::string &text) {
-    std::string bytes = text;
-    if (text[0] == '=') {
-        bytes = "SZDD\x88\xF0'3A_";
-        for (int shift = 0; shift < 32; shift += 8)
-            bytes += (char)((text.size() - 1) >> shift);
-        for (size_t i = 1; i < text.size(); i += 8)
-            bytes += '\xFF' + text.substr(i, 8);
-    }
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
-    CloseHandle(file);
-    EXPECT_EQ(bytes.size(), written) << path;
-}
-
 // Makes the media in folder with the edits of rows and checks it in-process;
 // the findings joined by "; ".
 std::string CheckMedia(const std::string &folder, const Row *rows, int count, int *exitCode) {
     fs::create_directories(folder + "\\HELP");
     for (const auto &f : MediaFiles)
-        Put(folder + "\\" + f[0], f[1]);
+        WriteFile(folder + "\\" + f[0], f[1]);
     std::string script = BaseScript, checked = folder;
     for (int i = 0; i < count; i++) {
         std::string edit = rows[i].edit;
@@ -153,7 +131,7 @@ std::string CheckMedia(const std::string &folder, const Row *rows, int count, in
         if (edit[0] == '@' && equals == std::string::npos)
             DeleteFileA(path.c_str());
         else if (edit[0] == '@')
-            Put(path.substr(0, equals), Expand(path.substr(equals + 1)));
+            WriteFile(path.substr(0, equals), Expand(path.substr(equals + 1)));
         if (edit[0] == '?' || edit[0] == '+')
             checked += "\\" + Expand(edit.substr(1));
         if (edit[0] == '+')
@@ -181,41 +159,20 @@ std::vector<std::string> Sorted(const std::string &joined) {
     return parts;
 }
 
-std::string BinFolder() {
-    char module[MAX_PATH];
-    std::string path(module, GetModuleFileNameA(NULL, module, sizeof module));
-    return path.substr(0, path.rfind('\\'));
-}
-
-// Runs MEDIACHK.EXE with arguments; its exit code, -1 when it did not end.
+// Runs MEDIACHK.EXE with arguments through the command interpreter, which
+// takes the outer quotes off; its exit code and what it wrote.
 int RunProgram(const std::string &arguments, std::string *output) {
-    char temp[MAX_PATH];
-    std::string outPath = std::string(temp, GetTempPathA(sizeof temp, temp)) + "mediachk.out";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
-    HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = out;
-    PROCESS_INFORMATION process;
-    std::string command = "\"" + BinFolder() + "\\MEDIACHK.EXE\" " + arguments;
-    DWORD code = (DWORD)-1;
-    if (CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process)) {
-        if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(out);
-    *output = ReadFile(outPath);
-    DeleteFileA(outPath.c_str());
-    return (int)code;
+    std::string command = "\"\"" + BuildFolder() + "\\bin\\MEDIACHK.EXE\" " + arguments + "\"";
+    FILE *pipe = _popen(command.c_str(), "rb");
+    output->clear();
+    for (int c; pipe && (c = fgetc(pipe)) != EOF;)
+        *output += (char)c;
+    return pipe ? _pclose(pipe) : -1;
 }
 
 // Lines of the output that are findings.
-int FindingLines(const std::string &output) {
-    int count = 0;
+size_t FindingLines(const std::string &output) {
+    size_t count = 0;
     for (size_t at = output.find("\r\n"); at != std::string::npos; at = output.find("\r\n", at + 2))
         count += !output.compare(at + 2, 7, "error: ") || !output.compare(at + 2, 9, "warning: ");
     return count;
@@ -247,22 +204,20 @@ TEST(MediaCheck, EveryFaultAtOnceInProcessAndAsTheProgram) {
             expected += (expected.empty() ? "" : "; ") + std::string(Rows[i].expected);
     EXPECT_EQ(Sorted(expected), found);
     EXPECT_EQ(2, exitCode);
-
-    EXPECT_EQ(2, RunProgram("\"" + folder + "\"", &output));
-    EXPECT_EQ((int)found.size(), FindingLines(output)) << output;
-    EXPECT_NE(std::string::npos,
-              output.find("\r\nwarning: near name: [Startup] SerialName = \"N\": never read; "
-                          "probably meant SeialName\r\n"))
-        << output;
-}
-
-TEST(MediaCheck, ProgramFindsTheSampleMediaCleanAndWantsAFolder) {
-    std::string output, media = BinFolder().substr(0, BinFolder().rfind('\\')) + "\\media";
-    EXPECT_EQ(0, RunProgram(media, &output)) << output;
-    EXPECT_NE(std::string::npos, output.find("\r\nClean: ")) << output;
-    EXPECT_EQ(0, FindingLines(output));
-    EXPECT_EQ(2, RunProgram("", &output));
-    EXPECT_EQ("Usage: MEDIACHK <media folder>\r\n", output);
+    // The program on that folder (quoted), on the sample media and on nothing:
+    // its exit code, a line it prints and the number of finding lines.
+    // clang-format off
+    const struct { std::string arguments; int exitCode; const char *line; size_t findings; } runs[] = {
+        {"\"" + folder + "\"", 2, "\r\nwarning: near name: [Startup] SerialName = \"N\": never read; probably meant SeialName\r\n", found.size()},
+        {BuildFolder() + "\\media", 0, "\r\nClean: ", 0},
+        {"", 2, "Usage: MEDIACHK <media folder>\r\n", 0},
+    };
+    // clang-format on
+    for (const auto &run : runs) {
+        EXPECT_EQ(run.exitCode, RunProgram(run.arguments, &output)) << run.arguments;
+        EXPECT_NE(std::string::npos, output.find(run.line)) << output;
+        EXPECT_EQ(run.findings, FindingLines(output)) << output;
+    }
 }
 
 } // namespace

@@ -33,12 +33,6 @@ void RunDriven(const std::function<void()> &work, const std::function<void()> &d
     CloseHandle(thread);
 }
 
-void DropQuitMessage(void) {
-    MSG message;
-    while (PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-}
-
 HWND Focus(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -52,9 +46,4 @@ void PressKey(HWND window, UINT key, bool alt) {
     LPARAM flags = 1 | (LPARAM)MapVirtualKeyA(key, 0) << 16 | (alt ? KF_ALTDOWN << 16 : 0);
     PostMessageA(to, down, key, flags);
     PostMessageA(to, down + 1, key, flags | (LPARAM)0xC0000000); // its key up
-}
-
-void TypeText(HWND window, const std::string &text) {
-    for (char c : text)
-        PostMessageA(Focus(window), WM_CHAR, (BYTE)c, 1);
 }

@@ -11,9 +11,6 @@
 // assert: it records what it saw and the test checks that afterwards.
 void RunDriven(const std::function<void()> &work, const std::function<void()> &driver);
 
-// Removes a quit message that a destroyed page left in this thread's queue.
-void DropQuitMessage(void);
-
 // Where the keyboard's messages go: the focused window of the window's
 // thread, or the window itself while nothing there has the focus.
 HWND Focus(HWND window);
@@ -24,6 +21,3 @@ HWND Focus(HWND window);
 // makes. Posted, not injected: it reaches the thread whether or not it is in
 // the foreground.
 void PressKey(HWND window, UINT key, bool alt = false);
-
-// Characters typed into the focused window.
-void TypeText(HWND window, const std::string &text);
