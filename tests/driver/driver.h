@@ -13,8 +13,10 @@
 
 // --- windows ---
 
-// How long every wait polls before it gives up, in milliseconds.
+// How long every wait polls before it gives up, in milliseconds; and, when
+// set, the file name of the program under test: waits give up once it ends.
 extern DWORD WaitBound;
+extern const char *WaitProgram;
 
 // Polls until the condition holds; false when the bound ran out.
 bool WaitFor(const std::function<bool()> &condition);
@@ -96,3 +98,6 @@ RegValues SeededClassValues(const char *desc, const char *section);
 // the machine's, beside a keyboard and a list entry without a hardware key,
 // which no mouse search may take. false when a write failed.
 bool SeedMouseMachine(const MouseMachine &machine);
+// The active-device list alone, as each start of Windows makes it anew (it
+// lives under HKEY_DYN_DATA, which does not outlive Wine's server either).
+bool SeedActiveDevices(const MouseMachine &machine);

@@ -3,11 +3,27 @@
 // of the test and from another process.
 #include "driver/driver.h"
 
+#include <tlhelp32.h>
+
 DWORD WaitBound = 30000;
+const char *WaitProgram;
+
+// Whether a process of the file name runs.
+static bool Running(const char *name) {
+    HANDLE list = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 process;
+    process.dwSize = sizeof process;
+    bool found = false;
+    for (BOOL more = Process32First(list, &process); more && !found;
+         more = Process32Next(list, &process))
+        found = lstrcmpiA(process.szExeFile, name) == 0;
+    CloseHandle(list);
+    return found;
+}
 
 bool WaitFor(const std::function<bool()> &condition) {
     for (DWORD start = GetTickCount(); !condition(); Sleep(20))
-        if (GetTickCount() - start >= WaitBound)
+        if (GetTickCount() - start >= WaitBound || (WaitProgram && !Running(WaitProgram)))
             return condition();
     return true;
 }
