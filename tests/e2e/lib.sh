@@ -154,10 +154,12 @@ e2e_targets() {
 e2e_registry() { drv reg-dump HKCR 'CLSID\{4550E781-90B7-11d1-A2FD-FDB97FAA9D6C}' HKLM "$WINCV" HKLM Enum HKLM "$CLASSES"; }
 e2e_files() { (cd "$E2E_C" && find . -path ./users -prune -o -path ./MEDIA -prune -o -type d -print -o -printf '%p %s %T@\n') | sort; }
 
-# e2e_snapshot: what an uninstall puts back: the keys, the Windows folder's files (WININIT.INI names
-# what goes at the next start, which leaves it as wininit.bak) and system.ini byte by byte.
+# e2e_snapshot [contents]: what an uninstall puts back: the keys, the Windows folder's files
+# (WININIT.INI names what goes at the next start, which leaves it as wininit.bak; with "contents"
+# each with its checksum and size) and system.ini byte by byte.
 e2e_snapshot() {
-    e2e_registry && (cd "$E2E_C/windows" && find . -type f ! -iname 'wininit.*' | LC_ALL=C sort) &&
+    e2e_registry && (cd "$E2E_C/windows" && find . -type f ! -iname 'wininit.*' | LC_ALL=C sort |
+        if [ -n "${1:-}" ]; then xargs -rd '\n' cksum; else cat; fi) &&
         od -An -tx1 "$E2E_C/windows/system.ini"
 }
 
