@@ -1,7 +1,8 @@
 // crash_hook.dll: what the crash sweep puts into SETUP.EXE or UNINSTAL.EXE
-// (`e2edriver inject`, before the program's first instruction). Inert unless
-// CRASH_LOG names a log file. Then it takes over the program's imports of
-// every call that changes the machine and logs each call, a line apiece:
+// (`e2edriver inject`, as the program makes its first window). Inert unless
+// CRASH_LOG names a log file and the process is CRASH_PROGRAM (a file name).
+// Then it takes over the program's imports of every call that changes the
+// machine and logs each call, a line apiece:
 //
 //   N<TAB>function<TAB>arguments      a change, numbered from 1
 //   -<TAB>function<TAB>arguments      the same call changing nothing (a key
@@ -19,6 +20,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <map>
 #include <string>
 
 namespace {
@@ -74,46 +76,33 @@ std::string Key(HKEY key, const char *sub) {
 }
 
 // The files the program opened for writing, for naming what WriteFile writes.
-struct Opened {
-    HANDLE handle;
-    std::string path;
-} Files[32];
-
-// The slot of a handle, else a free one (handles are used again once closed).
-Opened &SlotOf(HANDLE handle) {
-    for (Opened &file : Files)
-        if (file.handle == handle)
-            return file;
-    for (Opened &file : Files)
-        if (!file.handle)
-            return file;
-    return Files[0];
-}
+std::map<HANDLE, std::string> Files;
 
 std::string FileOf(HANDLE handle) {
-    Opened &file = SlotOf(handle);
-    return file.handle == handle ? file.path : "?";
+    return Files.count(handle) ? Files[handle] : "?";
 }
 
-#define REAL(name) decltype(&name) Real##name
-
-REAL(RegCreateKeyExA);
-REAL(RegSetValueExA);
-REAL(RegDeleteValueA);
-REAL(RegDeleteKeyA);
-REAL(CreateFileA);
-REAL(WriteFile);
-REAL(CopyFileA);
-REAL(MoveFileA);
-REAL(DeleteFileA);
-REAL(CreateDirectoryA);
-REAL(RemoveDirectoryA);
-REAL(SetFileAttributesA);
-REAL(GetTempFileNameA);
-REAL(WritePrivateProfileStringA);
-REAL(WritePrivateProfileSectionA);
-REAL(LZOpenFileA);
-REAL(LZCopy);
+// Each hooked function: its DLL, and a pointer to it for its hook to call.
+#define HOOKED(X)                                                                                  \
+    X(ADVAPI32, RegCreateKeyExA)                                                                   \
+    X(ADVAPI32, RegSetValueExA)                                                                    \
+    X(ADVAPI32, RegDeleteValueA)                                                                   \
+    X(ADVAPI32, RegDeleteKeyA)                                                                     \
+    X(KERNEL32, CreateFileA)                                                                       \
+    X(KERNEL32, WriteFile)                                                                         \
+    X(KERNEL32, CopyFileA)                                                                         \
+    X(KERNEL32, MoveFileA)                                                                         \
+    X(KERNEL32, DeleteFileA)                                                                       \
+    X(KERNEL32, CreateDirectoryA)                                                                  \
+    X(KERNEL32, RemoveDirectoryA)                                                                  \
+    X(KERNEL32, SetFileAttributesA)                                                                \
+    X(KERNEL32, GetTempFileNameA)                                                                  \
+    X(KERNEL32, WritePrivateProfileStringA)                                                        \
+    X(KERNEL32, WritePrivateProfileSectionA)                                                       \
+    X(LZ32, LZOpenFileA)                                                                           \
+    X(LZ32, LZCopy)
+#define REAL(dll, name) decltype(&name) Real##name;
+HOOKED(REAL)
 
 LONG WINAPI HookRegCreateKeyExA(HKEY key, LPCSTR sub, DWORD reserved, LPSTR cls, DWORD options,
                                 REGSAM sam, LPSECURITY_ATTRIBUTES security, PHKEY made,
@@ -152,7 +141,7 @@ HANDLE WINAPI HookCreateFileA(LPCSTR path, DWORD access, DWORD share,
     Call(change, "CreateFileA", Text(path) + "\t" + std::to_string(disposition));
     HANDLE file = RealCreateFileA(path, access, share, security, disposition, flags, model);
     if (change && file != INVALID_HANDLE_VALUE)
-        SlotOf(file) = {file, Text(path)};
+        Files[file] = Text(path);
     return file;
 }
 
@@ -219,28 +208,11 @@ LONG WINAPI HookLZCopy(INT from, INT to) {
     return RealLZCopy(from, to);
 }
 
-#define HOOK(dll, name)                                                                            \
-    { dll, #name, (void *)Hook##name, (void **)&Real##name }
+#define HOOK(dll, name) {#dll ".DLL", #name, (void *)Hook##name, (void **)&Real##name},
 const struct {
     const char *dll, *name;
     void *hook, **real;
-} Hooks[] = {HOOK("ADVAPI32.DLL", RegCreateKeyExA),
-             HOOK("ADVAPI32.DLL", RegSetValueExA),
-             HOOK("ADVAPI32.DLL", RegDeleteValueA),
-             HOOK("ADVAPI32.DLL", RegDeleteKeyA),
-             HOOK("KERNEL32.DLL", CreateFileA),
-             HOOK("KERNEL32.DLL", WriteFile),
-             HOOK("KERNEL32.DLL", CopyFileA),
-             HOOK("KERNEL32.DLL", MoveFileA),
-             HOOK("KERNEL32.DLL", DeleteFileA),
-             HOOK("KERNEL32.DLL", CreateDirectoryA),
-             HOOK("KERNEL32.DLL", RemoveDirectoryA),
-             HOOK("KERNEL32.DLL", SetFileAttributesA),
-             HOOK("KERNEL32.DLL", GetTempFileNameA),
-             HOOK("KERNEL32.DLL", WritePrivateProfileStringA),
-             HOOK("KERNEL32.DLL", WritePrivateProfileSectionA),
-             HOOK("LZ32.DLL", LZOpenFileA),
-             HOOK("LZ32.DLL", LZCopy)};
+} Hooks[] = {HOOKED(HOOK)};
 
 // Points the program's import slots of the functions above at their hooks;
 // the slot's old content, the function itself, is what the hook calls.
@@ -284,16 +256,25 @@ std::string Range(HMODULE module) {
 
 } // namespace
 
+// The window hook that brings this DLL into the program; it changes nothing.
+extern "C" __declspec(dllexport) LRESULT CALLBACK Loaded(int code, WPARAM wParam, LPARAM lParam) {
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
-    char path[MAX_PATH], stop[16] = "";
-    DWORD length = GetEnvironmentVariableA("CRASH_LOG", path, sizeof path);
-    if (reason != DLL_PROCESS_ATTACH || length == 0 || length >= sizeof path)
+    char log[MAX_PATH], stop[16] = "", wanted[MAX_PATH] = "", running[MAX_PATH] = "";
+    DWORD length = GetEnvironmentVariableA("CRASH_LOG", log, sizeof log);
+    GetEnvironmentVariableA("CRASH_PROGRAM", wanted, sizeof wanted);
+    GetModuleFileNameA(NULL, running, sizeof running);
+    const char *name = strrchr(running, '\\') ? strrchr(running, '\\') + 1 : running;
+    if (reason != DLL_PROCESS_ATTACH || length == 0 || length >= sizeof log ||
+        lstrcmpiA(name, wanted) != 0)
         return TRUE;
     GetEnvironmentVariableA("CRASH_STOP_AT", stop, sizeof stop);
     StopAt = atol(stop);
     if (GetEnvironmentVariableA("CRASH_STOP_ON", StopOn, sizeof StopOn) >= sizeof StopOn)
         return FALSE;
-    Log = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+    Log = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
                       FILE_ATTRIBUTE_NORMAL, NULL);
     if (Log == INVALID_HANDLE_VALUE)
         return FALSE;

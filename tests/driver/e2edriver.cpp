@@ -14,7 +14,7 @@
 //     click-hook             sets click_hook.dll on every program (see there),
 //                            prints "ready" and keeps it for SECONDS
 //     inject PROGRAM ARGS... runs PROGRAM with crash_hook.dll in it from its
-//                            first instruction (see there); its exit status
+//                            first window on (see there); its exit status
 // WIN is an exact title or "class:NAME"; ROOT is HKCR, HKLM, HKCU or HKDD.
 // Waits give up after SECONDS (default 30), or once no process of the file
 // name PROGRAM (SETUP.EXE, say) runs. CAPTION "" is any message box. Exit
@@ -27,38 +27,29 @@
 
 #include "driver/driver.h"
 
-// Starts the program suspended, has a thread of its own load crash_hook.dll
-// (from beside this driver) before the program's first instruction, then
-// lets it run and returns its exit status, 1 when it could not be started.
-static int RunInjected(char **args, int count) {
-    std::string line, dll(MAX_PATH, '\0');
+// Runs the program with crash_hook.dll in it from its first window on: a
+// hook of window making, set for every program, has Wine load the DLL into
+// the program by name, in the program's own thread (memory of another
+// process cannot be written under emulation). The sweep checks that the
+// program changes nothing before. The program's exit status, 1 when it could
+// not be started.
+static int RunHooked(char **args, int count) {
+    std::string line;
     for (int i = 0; i < count; i++)
         line +=
             (i ? " " : "") + (strchr(args[i], ' ') ? '"' + std::string(args[i]) + '"' : args[i]);
-    dll.resize(GetModuleFileNameA(NULL, &dll[0], MAX_PATH));
-    dll = dll.substr(0, dll.rfind('\\') + 1) + "crash_hook.dll";
+    // The DLL acts in the process of this file name alone.
+    const char *name = strrchr(args[0], '\\') ? strrchr(args[0], '\\') + 1 : args[0];
+    SetEnvironmentVariableA("CRASH_PROGRAM", name);
+    HMODULE dll = LoadLibraryA("crash_hook.dll");
+    FARPROC proc = dll ? GetProcAddress(dll, "Loaded@12") : NULL;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION program;
-    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, CREATE_SUSPENDED, NULL, NULL, &startup,
-                        &program))
-        return fprintf(stderr, "e2edriver: cannot start %s\n", line.c_str()), 1;
-    void *name = VirtualAllocEx(program.hProcess, NULL, dll.size() + 1, MEM_COMMIT, PAGE_READWRITE);
-    FARPROC load = GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA");
-    HANDLE loader =
-        name && WriteProcessMemory(program.hProcess, name, dll.c_str(), dll.size() + 1, NULL)
-            ? CreateRemoteThread(program.hProcess, NULL, 0,
-                                 (LPTHREAD_START_ROUTINE)(void (*)(void))load, name, 0, NULL)
-            : NULL;
-    DWORD loaded = 0, status = 1;
-    if (loader && WaitForSingleObject(loader, WaitBound) == WAIT_OBJECT_0)
-        GetExitCodeThread(loader, &loaded);
-    if (!loaded) {
-        TerminateProcess(program.hProcess, 1);
-        return fprintf(stderr, "e2edriver: %s did not load into %s\n", dll.c_str(), line.c_str()),
-               1;
-    }
-    ResumeThread(program.hThread);
+    if (!proc || !SetWindowsHookExA(WH_CBT, (HOOKPROC)(void (*)(void))proc, dll, 0) ||
+        !CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &program))
+        return fprintf(stderr, "e2edriver: cannot start %s hooked\n", line.c_str()), 1;
+    DWORD status = 1;
     WaitForSingleObject(program.hProcess, INFINITE);
     GetExitCodeProcess(program.hProcess, &status);
     return (int)status;
@@ -125,7 +116,7 @@ int main(int argc, char **argv) {
         return 0;
     }
     if (cmd == "inject" && argc > 2)
-        return RunInjected(argv + 2, argc - 2);
+        return RunHooked(argv + 2, argc - 2);
     fprintf(stderr, "e2edriver: bad usage; see tests/driver/e2edriver.cpp\n");
     return 2;
 }
