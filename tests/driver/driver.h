@@ -14,7 +14,8 @@
 // --- windows ---
 
 // How long every wait polls before it gives up, in milliseconds; and, when
-// set, the file name of the program under test: waits give up once it ends.
+// set, the file name of the program under test: waits give up once it has
+// run and ended.
 extern DWORD WaitBound;
 extern const char *WaitProgram;
 

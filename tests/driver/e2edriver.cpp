@@ -1,6 +1,6 @@
 // e2edriver: the test driver for scripts, run under Wine beside the program.
 //
-//   e2edriver [-t SECONDS] [-p PROGRAM] COMMAND ARGS...
+//   e2edriver [-t SECONDS] [-p PROGRAM] COMMAND ARGS... [+ COMMAND ARGS...]...
 //     wait WIN [ID]          until a window WIN (with control ID) is there
 //     click WIN ID           a click on control ID
 //     text WIN ID            the text of control ID
@@ -16,8 +16,9 @@
 //     inject PROGRAM ARGS... runs PROGRAM with crash_hook.dll in it from its
 //                            first window on (see there); its exit status
 // WIN is an exact title or "class:NAME"; ROOT is HKCR, HKLM, HKCU or HKDD.
-// Waits give up after SECONDS (default 30), or once no process of the file
-// name PROGRAM (SETUP.EXE, say) runs. CAPTION "" is any message box. Exit
+// Commands joined by + run in turn until one fails. Waits give up after
+// SECONDS (default 30), or once the process of the file name PROGRAM
+// (SETUP.EXE, say) has run and ended. CAPTION "" is any message box. Exit
 // status 0 done, 1 not found or failed, 2 bad usage.
 #include <fcntl.h>
 #include <io.h>
@@ -55,12 +56,8 @@ static int RunHooked(char **args, int count) {
     return (int)status;
 }
 
-int main(int argc, char **argv) {
-    _setmode(_fileno(stdout), _O_BINARY);
-    if (argc > 2 && strcmp(argv[1], "-t") == 0)
-        WaitBound = (DWORD)(atof(argv[2]) * 1000), argv += 2, argc -= 2;
-    if (argc > 2 && strcmp(argv[1], "-p") == 0)
-        WaitProgram = argv[2], argv += 2, argc -= 2;
+// One command: argv[1] and what follows.
+static int Command(int argc, char **argv) {
     const std::string cmd = argc > 1 ? argv[1] : "", a = argc > 2 ? argv[2] : "";
     const int id = argc > 3 ? atoi(argv[3]) : 0;
     if (cmd == "wait" || cmd == "click" || cmd == "text" || cmd == "state" || cmd == "rect") {
@@ -119,4 +116,20 @@ int main(int argc, char **argv) {
         return RunHooked(argv + 2, argc - 2);
     fprintf(stderr, "e2edriver: bad usage; see tests/driver/e2edriver.cpp\n");
     return 2;
+}
+
+int main(int argc, char **argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    if (argc > 2 && strcmp(argv[1], "-t") == 0)
+        WaitBound = (DWORD)(atof(argv[2]) * 1000), argv += 2, argc -= 2;
+    if (argc > 2 && strcmp(argv[1], "-p") == 0)
+        WaitProgram = argv[2], argv += 2, argc -= 2;
+    for (int at = 1, end;; at = end + 1) {
+        for (end = at; end < argc && strcmp(argv[end], "+") != 0;)
+            end++;
+        int status = Command(end - at + 1, argv + at - 1);
+        fflush(stdout);
+        if (status != 0 || end >= argc)
+            return status;
+    }
 }

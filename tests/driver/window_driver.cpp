@@ -21,9 +21,17 @@ static bool Running(const char *name) {
     return found;
 }
 
+// Whether the program under test has run and ended.
+static bool ProgramEnded() {
+    static bool seen;
+    bool running = WaitProgram && Running(WaitProgram);
+    seen = seen || running;
+    return seen && !running;
+}
+
 bool WaitFor(const std::function<bool()> &condition) {
     for (DWORD start = GetTickCount(); !condition(); Sleep(20))
-        if (GetTickCount() - start >= WaitBound || (WaitProgram && !Running(WaitProgram)))
+        if (GetTickCount() - start >= WaitBound || ProgramEnded())
             return condition();
     return true;
 }

@@ -63,25 +63,20 @@ crash_fresh() {
         e2e_die "no machine $1"
 }
 
-# crash_step ARGS...: a driver command on the program; false once the program has ended (and
-# then at once: the first step alone waits for a program that may not be there yet).
-crash_step() { drv -t 60 ${CRASH_EXE:+-p "$CRASH_EXE"} "$@" >>"$E2E_DIR/walk" 2>&1; }
-
-# crash_walk PROGRAM: the walk of each program, given up when the program ends.
+# crash_walk PROGRAM: the walk of each program, in one driver run that gives up when the
+# program has ended.
 crash_walk() {
-    local CRASH_EXE=
+    local steps exe=SETUP.EXE
     case $1 in
     install | reinstall)
-        crash_step click class:SETUP_BEGIN 1 && CRASH_EXE=SETUP.EXE &&
-            crash_step click class:SETUP_SELMOUSE 1035 && crash_step click class:SETUP_SELMOUSE 1 &&
-            crash_step click class:SETUP_SELDIR 1 &&
-            { [ "$1" = install ] || crash_step answer "$CAPTION" 1; } &&
-            crash_step click class:SETUP_END 1033 && crash_step click class:SETUP_END 1 ;;
-    reregister*)
-        crash_step click class:SETUP_SELMOUSE 1 && CRASH_EXE=SETUP.EXE && crash_step answer "$CAPTION" 1 ;;
-    uninstall)
-        crash_step answer '' 6 && CRASH_EXE=UNINSTAL.EXE && crash_step answer '' 7 ;;
+        steps=(click class:SETUP_BEGIN 1 + click class:SETUP_SELMOUSE 1035 + click class:SETUP_SELMOUSE 1
+            + click class:SETUP_SELDIR 1)
+        [ "$1" = install ] || steps+=(+ answer "$CAPTION" 1)
+        steps+=(+ click class:SETUP_END 1033 + click class:SETUP_END 1) ;;
+    reregister*) steps=(click class:SETUP_SELMOUSE 1 + answer "$CAPTION" 1) ;;
+    uninstall) steps=(answer '' 6 + answer '' 7) exe=UNINSTAL.EXE ;;
     esac
+    drv -t 60 -p $exe "${steps[@]}" >>"$E2E_DIR/walk" 2>&1
 }
 
 # crash_run PROGRAM [STOP]: PROGRAM on a fresh copy of its machine, its calls logged by the hook
@@ -133,8 +128,8 @@ crash_uninstall() {
     [ -f "$DEST/UNINSTAL.EXE" ] || cp "$SETUP_BUILD_DIR/bin/UNINSTAL.EXE" "$DEST/"
     e2e_start "$(inf DefaultPath)\\UNINSTAL.EXE"
     local texts=$E2E_DIR/uninstall$E2E_RUNS.texts
-    drv -t 60 answer '' 6 >"$texts" 2>&1 && grep -q '^Do you want to remove' "$texts" &&
-        drv -t 60 -p UNINSTAL.EXE answer '' 7 >>"$texts" 2>&1
+    # After a box with OK alone (Yes ends it too) there is no second.
+    drv -t 60 -p UNINSTAL.EXE answer '' 6 + answer '' 7 >"$texts" 2>&1
     crash_ended || echo "(the uninstaller did not end)" >>"$texts"
     return 0
 }
@@ -173,7 +168,7 @@ crash_stop() {
         e2e_check "$1: the run stops before change $2" "stopped" "exit status $CRASH_STATUS after: $stop"
         return
     fi
-    crash_hooked "$1 stop $2" stopped
+    crash_hooked "$1 stop ${stop%%	*}" stopped
     crash_recover "$1"
     e2e_check "$1 stop ${stop//	/ }: the machine as before$(grep -q recovered "$E2E_DIR/verdict" &&
         echo ', once the uninstaller ran again')" "$(cat "$E2E_DIR/expected")" "$(cat "$E2E_DIR/after")"
