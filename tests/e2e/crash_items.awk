@@ -4,7 +4,7 @@
 # how many stop points, and which.
 function item(line) {
     # Spare and temporary files are named anew in each run.
-    sub(/[0-9a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F]\.[Tt][Mm][Pp]$/, "XXXX.tmp", line)
+    sub(/[0-9a-fA-F]+\.[Tt][Mm][Pp]$/, "XXXX.tmp", line)
     if (line ~ /^[0-9]+ [0-9]+ MEDIA\//) # a file of the media, checksum, size and name
         return "media: " substr(line, index(line, "MEDIA/") + 6)
     if (line ~ /^[0-9]+ [0-9]+ \.\//) # a file of the Windows folder
@@ -20,9 +20,15 @@ function item(line) {
             substr(line, index(line, "\t") + 1, index(line, "=") - index(line, "\t") - 1) "]"
     return "registry key: " line
 }
-# Each item of the stop point just read once, with how it differs.
-function flush(  k, key) {
+# Each item of the stop point just read once, with how it differs. A key listed bare only while
+# it has no values: its values say the rest.
+function flush(  k, key, valued) {
+    for (k in side)
+        if (k ~ /^registry: /)
+            valued["registry key: " substr(k, 11, index(k, " [") - 11)] = 1
     for (k in side) {
+        if (k in valued)
+            continue
         key = program "\t" k (side[k] == "<" ? " gone" : side[k] == ">" ? " left" : " changed")
         count[key]++
         stops[key] = stops[key] (stops[key] == "" ? "" : ",") stop
