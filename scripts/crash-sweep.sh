@@ -53,6 +53,7 @@ for ((job = 1; job <= jobs; job++)); do
     (stops $job) 2>&1 | tee "$out/job$job.log" | grep --line-buffered '^\[' &
 done
 wait
+[ -n "${E2E_KEEP:-}" ] || rm -rf "$CRASH_TEMPLATES"
 
 verdict() { cat "$1/verdict" 2>/dev/null || echo 'not run'; }
 {

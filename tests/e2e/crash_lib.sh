@@ -30,7 +30,7 @@ crash_imports() {
 crash_machine() {
     e2e_seed && printf '[mine]\r\nwheel=3\r\n' >"$E2E_C/windows/VELOR.INI" &&
         printf '[boot]\r\nshell=Explorer.exe\r\n; the user kept this\r\n' >"$E2E_C/windows/system.bak" &&
-        wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f /d "${CRASH_CALLS//[[:space:]]/;}" \
+        wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f /d "$(tr -s ' \n' ';;' <<<"$CRASH_CALLS")" \
             >/dev/null 2>&1 &&
         wine reg delete 'HKCU\Software\Wine\Debug' /v RelayFromExclude /f >/dev/null 2>&1 &&
         wine reg add 'HKCU\Software\Wine\Debug' /v RelayFromInclude /f \

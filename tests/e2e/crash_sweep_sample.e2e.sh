@@ -22,3 +22,4 @@ reregister WritePrivateProfileStringA	C:\VELOR\SETUP.INF	Undo Values
 uninstall C:\windows\WININIT.INI
 EOF
 E2E_DIR=$results
+[ -n "${E2E_KEEP:-}" ] || rm -rf "$CRASH_TEMPLATES"
