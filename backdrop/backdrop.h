@@ -1,9 +1,19 @@
-// Backdrop window and its bitmap painter: private declarations and the pure
-// arithmetic of the gradient and the picture placement.
+// The full-screen backdrop behind the pages, its content painters and its
+// bitmap painter, with the pure arithmetic of the gradient and the picture
+// placement for the tests.
 #ifndef SETUP_BACKDROP_BACKDROP_H
 #define SETUP_BACKDROP_BACKDROP_H
 
 #include <windows.h>
+
+// Registers the class SetupMain and makes the backdrop (BackdropWindow) over
+// the whole screen; its first paint, with the dissolve, is served before this
+// returns. 0 when there is no window.
+int CreateBackdrop(void);
+// What a paint draws: the 255 bands over the whole width and height, then the
+// pictures that meet the area, dissolved or plain.
+void PaintGradient(HDC dc, short width, short height);
+void PaintPictures(HDC dc, const RECT *area, short width, short height, int oem, int dissolve);
 
 // Pixels of this colour, as the picture holds it, are left out by the painter.
 #define COLOUR_KEY RGB(255, 0, 255)

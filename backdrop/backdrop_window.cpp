@@ -2,9 +2,10 @@
 // three pictures, dissolved in on the first paint.
 #include "backdrop/backdrop.h"
 #include "resources/resource_ids.h"
+#include "script/script.h"
 #include "shell/setup.h"
+#include "runtime/runtime.h"
 
-HWND BackdropWindow;
 int DissolvePending = 1;
 
 static const char BackdropClass[] = "SetupMain";
@@ -57,30 +58,37 @@ int BackdropPicture(short index, short screenWidth, short screenHeight, int oem,
     return 0;
 }
 
-static void PaintBackdrop(HWND window) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    float step = BandStep(ScreenHeight);
-
-    // The full height every time: the window has no background brush.
+void PaintGradient(HDC dc, short width, short height) {
+    float step = BandStep(height);
     for (short band = 0; band < BACKDROP_BANDS; band++) {
         short top, bottom;
         BandEdges(step, band, &top, &bottom);
         RECT strip;
-        SetRect(&strip, 0, top, ScreenWidth, bottom);
+        SetRect(&strip, 0, top, width, bottom);
         HBRUSH brush = CreateSolidBrush(BandColour(band));
         FillRect(dc, &strip, brush);
         DeleteObject(brush);
     }
+}
 
+void PaintPictures(HDC dc, const RECT *area, short width, short height, int oem, int dissolve) {
     for (short index = 0; index < BACKDROP_PICTURES; index++) {
         short bitmapId;
         RECT test, common;
-        if (!BackdropPicture(index, ScreenWidth, ScreenHeight, InstallConfig.OEM, &bitmapId, &test))
+        if (!BackdropPicture(index, width, height, oem, &bitmapId, &test))
             continue;
-        if (IntersectRect(&common, &test, &paint.rcPaint))
-            PaintBitmap(dc, bitmapId, &test, DissolvePending);
+        if (IntersectRect(&common, &test, area))
+            PaintBitmap(dc, bitmapId, &test, dissolve);
     }
+}
+
+static void PaintBackdrop(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    // The full height every time: the window has no background brush.
+    PaintGradient(dc, ScreenWidth, ScreenHeight);
+    PaintPictures(dc, &paint.rcPaint, ScreenWidth, ScreenHeight, InstallConfig.OEM,
+                  DissolvePending);
     DissolvePending = 0;
     EndPaint(window, &paint);
 }

@@ -1,7 +1,7 @@
 // Draws a bitmap resource onto a device context one pixel at a time, leaving
 // out the key colour, either row by row or as a 64-pass ordered dissolve.
 #include "backdrop/backdrop.h"
-#include "shell/setup.h"
+#include "runtime/runtime.h"
 
 const unsigned char DissolveOrder[8][8] = {
     {44, 16, 24, 36, 46, 18, 26, 38}, {48, 0, 8, 56, 50, 2, 10, 58},

@@ -4,7 +4,9 @@
 #include <stdio.h>
 
 #include "backdrop/backdrop.h"
+#include "script/script.h"
 #include "shell/setup.h"
+#include "runtime/runtime.h"
 
 static double Now(void) {
     LARGE_INTEGER count, frequency;
@@ -59,27 +61,15 @@ int main(void) {
     // The parts of a paint, each on the window's own device context.
     HDC dc = GetDC(BackdropWindow);
     start = Now();
-    float step = BandStep(ScreenHeight);
-    for (short band = 0; band < BACKDROP_BANDS; band++) {
-        short top, bottom;
-        BandEdges(step, band, &top, &bottom);
-        RECT strip = {0, top, ScreenWidth, bottom};
-        HBRUSH brush = CreateSolidBrush(BandColour(band));
-        FillRect(dc, &strip, brush);
-        DeleteObject(brush);
-    }
+    PaintGradient(dc, ScreenWidth, ScreenHeight);
     GdiFlush();
     double gradient = Now() - start;
     printf("  gradient alone (255 brushes):         %.1f ms\n", gradient);
     double dissolveTook = 0;
     for (int dissolve = 0; dissolve <= 1; dissolve++) {
         start = Now();
-        for (short i = 0; i < BACKDROP_PICTURES; i++) {
-            short id;
-            RECT test;
-            if (BackdropPicture(i, ScreenWidth, ScreenHeight, InstallConfig.OEM, &id, &test))
-                PaintBitmap(dc, id, &test, dissolve);
-        }
+        RECT screen = {0, 0, ScreenWidth, ScreenHeight};
+        PaintPictures(dc, &screen, ScreenWidth, ScreenHeight, InstallConfig.OEM, dissolve);
         GdiFlush();
         double took = Now() - start;
         if (dissolve)

@@ -14,6 +14,10 @@
 #include "pages/page_host.h"
 #include "resources/resource_ids.h"
 #include "script/script.h"
+#include "shell/setup.h"
+#include "runtime/runtime.h"
+
+#include <lzexpand.h>
 
 static double Now(void) {
     LARGE_INTEGER counter, frequency;
@@ -182,16 +186,7 @@ int main(int argc, char **argv) {
     if (rounds < 1)
         rounds = 1;
 
-    WNDCLASSA pageClass;
-    ZeroMemory(&pageClass, sizeof pageClass);
-    pageClass.style = CS_HREDRAW | CS_VREDRAW;
-    pageClass.lpfnWndProc = InstallPageProc;
-    pageClass.cbWndExtra = DLGWINDOWEXTRA;
-    pageClass.hInstance = AppInstance;
-    pageClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    pageClass.hbrBackground = (HBRUSH)(COLOR_MENU + 1);
-    pageClass.lpszClassName = "SETUP_INSTALL";
-    RegisterClassA(&pageClass);
+    RegisterPageClass("SETUP_INSTALL", InstallPageProc);
     HWND page = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_INSTALL), NULL, NULL, 0);
     if (!page) {
         fprintf(stderr, "cannot create the copy page\n");

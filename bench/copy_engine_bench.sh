@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Prepares a media of several hundred files (tens of MB, half of them
 # LZ-compressed) and runs copy_engine_bench.exe on it under Wine on a
-# private Xvfb. Usage: bench/copy_engine_bench.sh [FILES [ROUNDS]]
+# private Xvfb. It says first how 32-bit programs ran: figures taken under
+# emulation (scripts/i386-host.sh) do not compare with native ones.
+# Usage: bench/copy_engine_bench.sh [FILES [ROUNDS]]
 # With BENCH_KEEP_AWAKE=1 a spinning process keeps a processor busy while it
 # runs: on a virtual machine an idle processor is slow to wake, and every
 # call that goes to the window manager pays for that wake-up.
@@ -10,6 +12,8 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 export SETUP_BUILD_DIR=${SETUP_BUILD_DIR:-$here/build}
 files=${1:-400}
 rounds=${2:-5}
+mode=$(bash "$here/scripts/install-deps.sh" | grep '^i386 programs:')
+export SETUP_DEPS_READY=1
 bash "$here/scripts/build.sh" --target copy_engine_bench >/dev/null
 # shellcheck source=../scripts/wine-env.sh
 . "$here/scripts/wine-env.sh"
@@ -77,6 +81,7 @@ if [ "${BENCH_KEEP_AWAKE:-0}" = 1 ]; then
 fi
 trap '[ -n "$spinner" ] && kill "$spinner" 2>/dev/null; wineserver -k 2>/dev/null || true; xvfb_stop' EXIT
 echo "processors kept awake: $([ -n "$spinner" ] && echo yes || echo no)"
+echo "$mode"
 win() { winepath -w "$1" 2>/dev/null; }
 wine "$SETUP_BUILD_DIR/bin/copy_engine_bench.exe" "$(win "$media")\\SETUP.EXE" \
     "$(win "$work")\\ENGINE" "$(win "$work")\\BARE" "$rounds" 2>&1 | grep -v ':fixme:'

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "script/script.h"
+#include "runtime/runtime.h"
 
 static double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;

@@ -1,7 +1,10 @@
 // The copy page: it asks nothing and does all of its work inside
 // WM_PAGE_INIT, before the page host's loop starts.
 #include "install/copy_engine.h"
+#include "install/progress_panel.h"
 #include "pages/page_host.h"
+#include "shell/setup.h"
+#include "resources/resource_ids.h"
 
 // A cancel destroys the page in the middle of the copy; the rest of the
 // handling then runs without it, and the page host, finding the page gone

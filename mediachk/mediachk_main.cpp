@@ -3,6 +3,7 @@
 // clean, 1 warnings only, 2 errors.
 #include "mediachk/media_check.h"
 #include "script/script.h"
+#include "runtime/runtime.h"
 
 // The folder argument, quoted or not. 0 when there is none or it does not fit.
 static int FolderArgument(const char *arguments, char *folder, int size) {
@@ -31,14 +32,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
         windows[0] = '\0';
     wsprintfA(line, "Media check of %s", folder);
     WriteLine(line);
-    if (LoadMedia(folder, windows, PrintFinding)) {
-        wsprintfA(line, "Script: %s", CheckedScript);
+    static MediaCheck check;
+    if (LoadMedia(&check, folder, windows, PrintFinding)) {
+        wsprintfA(line, "Script: %s", check.Script);
         WriteLine(line);
         PrintPlan();
         WriteLine("Findings:");
-        CheckLoadedMedia();
+        CheckLoadedMedia(&check);
     }
-    PrintTotals();
+    PrintTotals(&check);
     FreeInstallTables();
-    return CheckExitCode();
+    return CheckExitCode(&check);
 }

@@ -1,7 +1,7 @@
 // Sections and keys as written against what the loader reads of them.
 #include "mediachk/media_check.h"
 #include "script/script.h"
-#include "shell/runtime.h"
+#include "runtime/runtime.h"
 
 #define MAX_NAMES 12
 #define NAME_SIZE 32
@@ -78,161 +78,134 @@ static int NearestName(const NameSet *set, const char *name) {
 
 // Keys of one section: repeated ones, near misses, and from index labelled
 // on the names of disks without a label.
-static void WalkKeys(const char *section, NameSet *keys, int labelled) {
-    char *listing = ReadListing(section);
+static void WalkKeys(MediaCheck *check, const char *section, NameSet *keys, int labelled) {
+    char *listing = ReadProfileSection(check->Script, section);
     for (char *line = listing; line != NULL && *line != '\0';) {
         char *next = line + lstrlenA(line) + 1;
         const char *value = SplitListingLine(line);
         int i = FindName(keys, line);
         int meant = i < 0 ? NearestName(keys, line) : -1;
         if (i >= labelled)
-            Report(FINDING_NO_LABEL, section, line, value,
+            Report(check, FINDING_NO_LABEL, section, line, value,
                    "never read: the labels make %d disk(s), the disks 1 to %d", labelled, labelled);
         else if (i >= 0 && keys->Seen[i]++)
-            Report(FINDING_NEVER_READ, section, line, value, "repeated: only the first %s is read",
-                   line);
+            Report(check, FINDING_NEVER_READ, section, line, value,
+                   "repeated: only the first %s is read", line);
         else if (meant >= 0)
-            Report(FINDING_NEAR_NAME, section, line, value, "never read; probably meant %s",
+            Report(check, FINDING_NEAR_NAME, section, line, value, "never read; probably meant %s",
                    keys->Names[meant]);
         line = next;
     }
-    FreeListing(listing);
+    FreeProfileSection(listing);
 }
 
 // One text of the script: cut to its field, or empty where the registry
 // step writes it (emptyEffect tells what it writes then).
-static void CheckText(short sectionId, short keyId, const char *loaded, const char *emptyEffect) {
+static void CheckText(MediaCheck *check, const ScriptKey *row, const char *emptyEffect) {
     char section[NAME_SIZE], key[NAME_SIZE], raw[1024];
-    CopyText(section, sizeof section, ResourceText(sectionId));
-    CopyText(key, sizeof key, ResourceText(keyId));
-    const char *value = ReadValue(section, key, raw, sizeof raw);
+    CopyText(section, sizeof section, ResourceText(row->Section));
+    CopyText(key, sizeof key, ScriptKeyName(row));
+    const char *value = ReadValue(check, section, key, raw, sizeof raw);
+    const char *loaded = (const char *)row->Field;
     int loadedLength = lstrlenA(loaded);
     if (value != NULL && lstrlenA(value) > loadedLength)
-        Report(FINDING_CUT, section, key, value, "cut to %d characters: \"%s\"", loadedLength,
-               loaded);
+        Report(check, FINDING_CUT, section, key, value, "cut to %d characters: \"%s\"",
+               loadedLength, loaded);
     if (emptyEffect != NULL && loaded[0] == '\0')
-        Report(FINDING_EMPTY_TEXT, section, key, value, "%s", emptyEffect);
+        Report(check, FINDING_EMPTY_TEXT, section, key, value, "%s", emptyEffect);
 }
 
-struct TextKey {
-    short Section;
+// What the registry step writes from a text when the script leaves it empty.
+static const struct {
     short Key;
-    const char *Loaded;
-    const char *EmptyEffect; // NULL: nothing is written from it
+    const char *Effect;
+} EmptyEffects[] = {
+    {IDS_KEY_TITLE, "the uninstall entry gets an empty DisplayName"},
+    {IDS_KEY_MFG, "the mouse device gets an empty Mfg"},
+    {IDS_KEY_MOUSE_DRIVER, "the mouse class key gets an empty MouseDriver"},
+    {IDS_KEY_MOUSE_INF, "the mouse class key gets an empty InfPath"},
+    {IDS_KEY_DRIVER_DATE, "the mouse class key gets an empty DriverDate"},
+    {IDS_KEY_PS2_INF_SECTION, "a PS/2 mouse's class key gets an empty InfSection"},
+    {IDS_KEY_SERIAL_INF_SECTION, "a serial mouse's class key gets an empty InfSection"},
+    {IDS_KEY_PS2_NAME, "a PS/2 mouse gets an empty DeviceDesc and DriverDesc"},
+    {IDS_KEY_SERIAL_NAME, "a serial mouse gets an empty DeviceDesc and DriverDesc"},
 };
 
-static const TextKey TextKeys[] = {
-    {IDS_SECTION_MAIN, IDS_KEY_DEFAULT_PATH, InstallConfig.DefaultPath, NULL},
-    {IDS_SECTION_MAIN, IDS_KEY_GROUP_NAME, InstallConfig.GroupName, NULL},
-    {IDS_SECTION_MAIN, IDS_KEY_GROUP_TITLE, InstallConfig.GroupTitle, NULL},
-    {IDS_SECTION_MAIN, IDS_KEY_PRODUCT_NAME, InstallConfig.ProductName, NULL},
-    {IDS_SECTION_STARTUP, IDS_KEY_FILE_NAME, InstallConfig.FileName, NULL},
-    {IDS_SECTION_STARTUP, IDS_KEY_TITLE, InstallConfig.Title,
-     "the uninstall entry gets an empty DisplayName"},
-    {IDS_SECTION_STARTUP, IDS_KEY_MFG, InstallConfig.Mfg, "the mouse device gets an empty Mfg"},
-    {IDS_SECTION_STARTUP, IDS_KEY_MOUSE_DRIVER, InstallConfig.MouseDriver,
-     "the mouse class key gets an empty MouseDriver"},
-    {IDS_SECTION_STARTUP, IDS_KEY_MOUSE_INF, InstallConfig.MouseInf,
-     "the mouse class key gets an empty InfPath"},
-    {IDS_SECTION_STARTUP, IDS_KEY_DRIVER_DATE, InstallConfig.DriverDate,
-     "the mouse class key gets an empty DriverDate"},
-    {IDS_SECTION_STARTUP, IDS_KEY_PS2_INF_SECTION, InstallConfig.PS2InfSection,
-     "a PS/2 mouse's class key gets an empty InfSection"},
-    {IDS_SECTION_STARTUP, IDS_KEY_SERIAL_INF_SECTION, InstallConfig.SerialInfSection,
-     "a serial mouse's class key gets an empty InfSection"},
-    {IDS_SECTION_STARTUP, IDS_KEY_PS2_NAME, InstallConfig.PS2Name,
-     "a PS/2 mouse gets an empty DeviceDesc and DriverDesc"},
-    {IDS_SECTION_STARTUP, IDS_KEY_SERIAL_NAME, InstallConfig.SeialName,
-     "a serial mouse gets an empty DeviceDesc and DriverDesc"},
-};
+static const char *EmptyEffect(const ScriptKey *row) {
+    for (unsigned i = 0; i < sizeof EmptyEffects / sizeof EmptyEffects[0]; i++)
+        if (row->Section == IDS_SECTION_STARTUP && row->Key == EmptyEffects[i].Key)
+            return EmptyEffects[i].Effect;
+    return NULL;
+}
 
-static void CheckTexts(void) {
-    for (unsigned i = 0; i < sizeof TextKeys / sizeof TextKeys[0]; i++)
-        CheckText(TextKeys[i].Section, TextKeys[i].Key, TextKeys[i].Loaded,
-                  TextKeys[i].EmptyEffect);
-    for (int i = 0; i < DIRECTORY_TOKENS; i++)
-        CheckText(IDS_SECTION_DIRECTORY_NAME, (short)(IDS_ROOT_DIR + i),
-                  InstallConfig.DirectoryTable[i], NULL);
-    const DiskTableRecord *disks = &InstallConfig.DiskTable;
-    for (int i = 0; i < MAX_DISKS; i++)
-        CheckText(IDS_SECTION_DISK_LABEL, (short)(IDS_DISK1 + i), disks->DiskLabels[i], NULL);
+static void CheckTexts(MediaCheck *check) {
+    for (int i = 0; i < ScriptKeyCount; i++)
+        if (ScriptKeys[i].Kind == KEY_TEXT)
+            CheckText(check, &ScriptKeys[i], EmptyEffect(&ScriptKeys[i]));
     // Labels count, not their places: a label past the count names a disk
     // that is never used, while a disk before it is.
+    const DiskTableRecord *disks = &InstallConfig.DiskTable;
     for (int i = disks->DiskCount; i < MAX_DISKS; i++) {
         if (disks->DiskLabels[i][0] == '\0')
             continue;
         char section[NAME_SIZE], key[NAME_SIZE];
         CopyText(section, sizeof section, ResourceText(IDS_SECTION_DISK_LABEL));
         CopyText(key, sizeof key, ResourceText((short)(IDS_DISK1 + i)));
-        Report(FINDING_LABEL_GAP, section, key, disks->DiskLabels[i],
+        Report(check, FINDING_LABEL_GAP, section, key, disks->DiskLabels[i],
                "counts as a label, but the setup uses the disks 1 to %d: disk %d is never read",
                disks->DiskCount, i + 1);
     }
 }
 
-// The sections the loader reads, in this order; the used disks follow.
-enum { MAIN_SET, LABEL_SET, COUNTS_SET, DIRECTORY_SET, PROGRAM_SET, STARTUP_SET };
-
-static void WalkSection(const char *section, int index) {
+// The keys of one section the loader reads, from the table; the counts of
+// disks without a label follow those with one.
+static void WalkSection(MediaCheck *check, const char *section, short sectionId) {
     NameSet keys;
     keys.Count = 0;
-    int labelled = MAX_NAMES;
-    switch (index) {
-    case MAIN_SET:
-        AddName(&keys, ResourceText(IDS_KEY_DEFAULT_PATH));
-        AddNames(&keys, IDS_KEY_MINIMUM_SPACE, 1);
-        AddNames(&keys, IDS_KEY_GROUP_NAME, 2);
-        AddName(&keys, ResourceText(IDS_KEY_PRODUCT_NAME));
-        AddName(&keys, "OEM");
-        break;
-    case LABEL_SET:
-        AddNames(&keys, IDS_DISK1, MAX_DISKS);
-        break;
-    case COUNTS_SET:
-        AddNames(&keys, IDS_DISK1, MAX_DISKS);
-        labelled = InstallConfig.DiskTable.DiskCount;
-        break;
-    case DIRECTORY_SET:
-        AddNames(&keys, IDS_ROOT_DIR, DIRECTORY_TOKENS);
-        break;
-    case STARTUP_SET:
-        AddNames(&keys, IDS_KEY_FILE_NAME, 2);
-        AddNames(&keys, IDS_KEY_MFG, IDS_KEY_SERIAL_NAME - IDS_KEY_MFG + 1);
-        break;
-    default: // program items and disks: their numbered keys are checked elsewhere
-        return;
-    }
-    WalkKeys(section, &keys, labelled);
+    for (int i = 0; i < ScriptKeyCount; i++)
+        if (ScriptKeys[i].Section == sectionId)
+            AddName(&keys, ScriptKeyName(&ScriptKeys[i]));
+    int labelled =
+        sectionId == IDS_SECTION_FILE_COUNTS ? InstallConfig.DiskTable.DiskCount : MAX_NAMES;
+    WalkKeys(check, section, &keys, labelled);
 }
 
-void CheckNames(void) {
-    CheckTexts();
+void CheckNames(MediaCheck *check) {
+    CheckTexts(check);
+    // The sections the loader reads: those of the table, the program items
+    // and the used disks, whose numbered keys are checked elsewhere.
     NameSet sections, allDisks;
+    short ids[MAX_NAMES];
     sections.Count = 0;
     allDisks.Count = 0;
-    AddName(&sections, ResourceText(IDS_SECTION_MAIN));
-    AddName(&sections, ResourceText(IDS_SECTION_DISK_LABEL));
-    AddName(&sections, ResourceText(IDS_SECTION_FILE_COUNTS));
-    AddName(&sections, ResourceText(IDS_SECTION_DIRECTORY_NAME));
-    AddNames(&sections, IDS_SECTION_PM_INFO, 2);
+    for (int i = 0; i < ScriptKeyCount; i++) {
+        const char *name = ResourceText(ScriptKeys[i].Section);
+        if (FindName(&sections, name) < 0) {
+            ids[sections.Count] = ScriptKeys[i].Section;
+            AddName(&sections, name);
+        }
+    }
+    int walked = sections.Count;
+    AddName(&sections, ResourceText(IDS_SECTION_PM_INFO));
     AddNames(&sections, IDS_DISK1, InstallConfig.DiskTable.DiskCount);
     AddNames(&allDisks, IDS_DISK1, MAX_DISKS);
 
-    char *listing = ReadListing(NULL);
+    char *listing = ReadProfileSection(check->Script, NULL);
     for (const char *name = listing; name != NULL && *name != '\0'; name += lstrlenA(name) + 1) {
         int i = FindName(&sections, name);
         int meant = i < 0 ? NearestName(&sections, name) : -1;
         if (i >= 0 && sections.Seen[i]++)
-            Report(FINDING_NEVER_READ, name, "", NULL, "repeated section: only the first is read");
-        else if (i >= 0)
-            WalkSection(name, i);
-        else if (FindName(&allDisks, name) >= 0)
-            Report(FINDING_NO_LABEL, name, "", NULL,
+            Report(check, FINDING_NEVER_READ, name, "", NULL,
+                   "repeated section: only the first is read");
+        else if (i >= 0 && i < walked)
+            WalkSection(check, name, ids[i]);
+        else if (i < 0 && FindName(&allDisks, name) >= 0)
+            Report(check, FINDING_NO_LABEL, name, "", NULL,
                    "never read: the labels make %d disk(s), the disks 1 to %d",
                    InstallConfig.DiskTable.DiskCount, InstallConfig.DiskTable.DiskCount);
         else if (meant >= 0)
-            Report(FINDING_NEAR_NAME, name, "", NULL, "section never read; probably meant [%s]",
-                   sections.Names[meant]);
+            Report(check, FINDING_NEAR_NAME, name, "", NULL,
+                   "section never read; probably meant [%s]", sections.Names[meant]);
     }
-    FreeListing(listing);
+    FreeProfileSection(listing);
 }

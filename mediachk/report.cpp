@@ -1,6 +1,6 @@
 // The report: what the setup will do with the media, then the findings.
 #include "mediachk/media_check.h"
-#include "install/copy_paths.h"
+#include "runtime/runtime.h"
 #include "script/script.h"
 
 #define REPORT_LINE 1400
@@ -111,12 +111,11 @@ void PrintPlan(void) {
     WriteLine(line);
 }
 
-void PrintTotals(void) {
+void PrintTotals(const MediaCheck *check) {
     char line[REPORT_LINE];
-    if (CheckTotals.Errors == 0 && CheckTotals.Warnings == 0)
-        wsprintfA(line, "Clean: %lu KB copied below the destination",
-                  CheckTotals.DestinationKilobytes);
+    if (check->Errors == 0 && check->Warnings == 0)
+        wsprintfA(line, "Clean: %lu KB copied below the destination", check->DestinationKilobytes);
     else
-        wsprintfA(line, "%d error(s), %d warning(s)", CheckTotals.Errors, CheckTotals.Warnings);
+        wsprintfA(line, "%d error(s), %d warning(s)", check->Errors, check->Warnings);
     WriteLine(line);
 }

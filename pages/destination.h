@@ -1,8 +1,9 @@
-// Destination check and folder chooser: private to the pages.
+// The destination page's Next check and its folder chooser, for the page and
+// its tests.
 #ifndef SETUP_PAGES_DESTINATION_H
 #define SETUP_PAGES_DESTINATION_H
 
-#include "shell/setup.h"
+#include "script/script.h"
 
 // Posted by the chooser's hook to itself after the dialog has moved.
 #define WM_BROWSE_REFRESH (WM_USER + 101)

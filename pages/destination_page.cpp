@@ -2,6 +2,9 @@
 #include "pages/destination.h"
 #include "pages/page_host.h"
 #include "resources/resource_ids.h"
+#include "script/script.h"
+#include "shell/setup.h"
+#include "runtime/runtime.h"
 
 void DestinationRoot(const char *path, char *root) {
     char letter = path[0];
@@ -118,5 +121,5 @@ LRESULT CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
         PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(page, message, wParam, lParam);
+    return PageDefaultProc(page, message, wParam, lParam);
 }

@@ -3,7 +3,9 @@
 // file name satisfies the hidden file-name field so OK needs no real file.
 #include "pages/destination.h"
 #include "resources/resource_ids.h"
-#include "shell/runtime.h"
+#include "script/script.h"
+#include "shell/setup.h"
+#include "runtime/runtime.h"
 
 #include <commdlg.h>
 

@@ -27,5 +27,5 @@ LRESULT CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM l
         PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(page, message, wParam, lParam);
+    return PageDefaultProc(page, message, wParam, lParam);
 }

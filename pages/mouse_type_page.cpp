@@ -38,5 +38,5 @@ LRESULT CALLBACK MouseTypePageProc(HWND page, UINT message, WPARAM wParam, LPARA
         PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(page, message, wParam, lParam);
+    return PageDefaultProc(page, message, wParam, lParam);
 }

@@ -1,7 +1,8 @@
 // What every page does to its own frame: the product name in its title, the
 // centring on the screen, the product name in its texts.
 #include "pages/page_host.h"
-#include "shell/setup.h"
+#include "script/script.h"
+#include "runtime/runtime.h"
 
 int BuildPageCaption(char *out, int capacity, const char *productName,
                      const char *templateCaption) {
@@ -69,4 +70,10 @@ void EndPage(HWND page, short result) {
     if (result == 0)
         ShowCancelNotice(page);
     ClosePageWindow(page);
+}
+
+LRESULT PageDefaultProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NEXTDLGCTL)
+        return DefDlgProcA(page, message, wParam, lParam);
+    return DefWindowProcA(page, message, wParam, lParam);
 }

@@ -2,11 +2,13 @@
 // template over the backdrop, WM_PAGE_INIT, then a loop until it is gone.
 #include "pages/page_host.h"
 #include "resources/resource_ids.h"
+#include "script/script.h"
 #include "shell/setup.h"
+#include "runtime/runtime.h"
 
 short PageResult;
 
-static void RegisterPageClass(const char *className, WNDPROC pageProc) {
+void RegisterPageClass(const char *className, WNDPROC pageProc) {
     WNDCLASSA pageClass;
     ZeroMemory(&pageClass, sizeof pageClass);
     pageClass.style = CS_HREDRAW | CS_VREDRAW;

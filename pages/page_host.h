@@ -1,10 +1,33 @@
-// The page host's helpers for the page procedures: the caption and centring
-// every page does on WM_CREATE, the product name in a template text, and
-// closing. The arithmetic is kept in pure functions for the tests.
+// The wizard pages: the host that runs one page at a time over the backdrop,
+// the welcome, mouse-type, destination and finish pages, and the helpers
+// every page procedure (the copy page's too) uses: the caption and centring
+// on WM_CREATE, the product name in a template text, and closing. The
+// arithmetic is kept in pure functions for the tests.
 #ifndef SETUP_PAGES_PAGE_HOST_H
 #define SETUP_PAGES_PAGE_HOST_H
 
 #include <windows.h>
+
+// --- the host (page_host.cpp) ---
+
+// Result of the running page: 0 cancel, 1 next or completed, 2 back.
+extern short PageResult;
+// The window class of a page: its procedure, the dialog's extra bytes, the
+// menu colour behind it. Registering it again keeps the first.
+void RegisterPageClass(const char *className, WNDPROC pageProc);
+// Registers the page's class, creates the page from its template over the
+// backdrop, sends it WM_PAGE_INIT and serves it until it is gone.
+short RunPage(const char *className, WNDPROC pageProc, short templateId);
+// "<product> installation is not completed !", owned by owner.
+void ShowCancelNotice(HWND owner);
+
+// --- the pages' procedures ---
+LRESULT CALLBACK WelcomePageProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK MouseTypePageProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK DestinationPageProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK FinishPageProc(HWND, UINT, WPARAM, LPARAM);
+
+// --- what every page does (page_frame.cpp) ---
 
 // Title and text buffers of the pages, terminator included.
 #define PAGE_TEXT 128
@@ -38,6 +61,12 @@ void PutProductName(HWND page, int controlId);
 // A page closes itself: the default window procedure destroys it and its
 // WM_DESTROY posts the quit message that ends RunPage's loop.
 void ClosePageWindow(HWND page);
+
+// What a page procedure leaves to the system. The pages are dialogs of their
+// own classes: IsDialogMessageA moves the focus for Tab with WM_NEXTDLGCTL,
+// which only the dialog procedure serves; everything else goes to
+// DefWindowProcA.
+LRESULT PageDefaultProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 // A wizard button ends the page: PageResult becomes result (1 Next, 0
 // Cancel, 2 Back), Cancel shows the cancel notice first, then the page closes.

@@ -23,5 +23,5 @@ LRESULT CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(page, message, wParam, lParam);
+    return PageDefaultProc(page, message, wParam, lParam);
 }

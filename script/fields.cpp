@@ -1,5 +1,6 @@
 // Comma fields of the disk and program-item lines.
 #include "script/script.h"
+#include "runtime/runtime.h"
 
 const char *NextField(const char *text, char *out) {
     char work[LINE_TEXT];

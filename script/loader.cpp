@@ -1,15 +1,9 @@
-// Reads SETUP.INF into InstallConfig and the install tables. Section and key
-// names come from the string table; only "OEM" is written here.
+// Reads SETUP.INF into InstallConfig and the install tables, through the
+// table of keys; the numbered lines of the disks and program items follow.
 #include "script/script.h"
+#include "runtime/runtime.h"
 
-#define DEFAULT_PATH "C:\\VELOR"
-#define DEFAULT_GROUP_NAME "VELOR.GRP"
-#define DEFAULT_GROUP_TITLE "VELOR"
-#define DEFAULT_PRODUCT_NAME "Velor"
-#define DEFAULT_MINIMUM_SPACE 1024
-#define SCRIPT_NAME "\\SETUP.INF"
-// Counts are 16-bit and their sum must stay below this.
-#define COUNT_LIMIT 32768
+#define SCRIPT_NAME "\\" SCRIPT_FILE
 
 static const char *ScriptFile;
 
@@ -18,14 +12,6 @@ static const char *ScriptFile;
 static const char *Name(short id) {
     const char *text = ResourceText(id);
     return text != NULL ? text : "";
-}
-
-static void ReadText(short section, short key, const char *fallback, char *out, int size) {
-    GetPrivateProfileStringA(Name(section), Name(key), fallback, out, (DWORD)size, ScriptFile);
-}
-
-static int ReadInt(short section, short key, int fallback) {
-    return (int)GetPrivateProfileIntA(Name(section), Name(key), fallback, ScriptFile);
 }
 
 static void ReadNumberedLine(short section, int number, char *line) {
@@ -55,60 +41,55 @@ int SplitProgramPath(const char *programPath, char *sourceRoot, char *scriptPath
         }
     }
     char script[PATH_TEXT];
-    CopyText(script, PATH_TEXT, root);
-    if (!AppendText(script, PATH_TEXT, SCRIPT_NAME))
+    if (!JoinText(script, PATH_TEXT, root, SCRIPT_NAME))
         return 0;
     CopyText(sourceRoot, PATH_TEXT, root);
     CopyText(scriptPath, PATH_TEXT, script);
     return 1;
 }
 
-static void ReadMain(const char *windowsDir) {
-    char *path = InstallConfig.DefaultPath;
-    ReadText(IDS_SECTION_MAIN, IDS_KEY_DEFAULT_PATH, DEFAULT_PATH, path, PATH_TEXT);
+// Every key of the table but the counts, each into its field.
+static void ReadSettings(const char *windowsDir) {
+    for (int i = 0; i < ScriptKeyCount; i++) {
+        const ScriptKey *key = &ScriptKeys[i];
+        const char *section = Name(key->Section), *name = ScriptKeyName(key);
+        if (key->Kind == KEY_TEXT)
+            GetPrivateProfileStringA(section, name, key->Fallback, (char *)key->Field,
+                                     (DWORD)key->Width, ScriptFile);
+        else if (key->Kind == KEY_SHORT)
+            *(short *)key->Field =
+                (short)GetPrivateProfileIntA(section, name, key->Number, ScriptFile);
+        else if (key->Kind == KEY_INT)
+            *(int *)key->Field = (int)GetPrivateProfileIntA(section, name, key->Number, ScriptFile);
+    }
     // The proposal goes to the drive Windows lives on, whatever was written.
+    char *path = InstallConfig.DefaultPath;
     if (path[0] == '\0')
         path[1] = '\0';
     path[0] = windowsDir[0];
-
-    ReadText(IDS_SECTION_MAIN, IDS_KEY_GROUP_NAME, DEFAULT_GROUP_NAME, InstallConfig.GroupName,
-             sizeof InstallConfig.GroupName);
-    ReadText(IDS_SECTION_MAIN, IDS_KEY_GROUP_TITLE, DEFAULT_GROUP_TITLE, InstallConfig.GroupTitle,
-             sizeof InstallConfig.GroupTitle);
-    ReadText(IDS_SECTION_MAIN, IDS_KEY_PRODUCT_NAME, DEFAULT_PRODUCT_NAME,
-             InstallConfig.ProductName, sizeof InstallConfig.ProductName);
     BuildCaption();
-    InstallConfig.MinimumSpace =
-        (short)ReadInt(IDS_SECTION_MAIN, IDS_KEY_MINIMUM_SPACE, DEFAULT_MINIMUM_SPACE);
-}
-
-// Labels, directory names and counts. Returns 0 for counts outside the
-// format, before anything is allocated for them.
-static int ReadDiskTable(void) {
     DiskTableRecord *disks = &InstallConfig.DiskTable;
     disks->DiskCount = 0;
-    for (int i = 0; i < MAX_DISKS; i++) {
-        ReadText(IDS_SECTION_DISK_LABEL, (short)(IDS_DISK1 + i), "", disks->DiskLabels[i],
-                 LABEL_TEXT);
+    for (int i = 0; i < MAX_DISKS; i++)
         if (disks->DiskLabels[i][0] != '\0')
             disks->DiskCount++;
-    }
-    for (int i = 0; i < DIRECTORY_TOKENS; i++)
-        ReadText(IDS_SECTION_DIRECTORY_NAME, (short)(IDS_ROOT_DIR + i), "",
-                 InstallConfig.DirectoryTable[i], PATH_TEXT);
+}
 
+// The counts of the labelled disks. 0 for counts outside the format, before
+// anything is allocated for them.
+static int ReadCounts(void) {
+    DiskTableRecord *disks = &InstallConfig.DiskTable;
     int total = 0;
     disks->TotalFiles = 0;
-    for (int i = 0; i < disks->DiskCount; i++) {
-        int count = ReadInt(IDS_SECTION_FILE_COUNTS, (short)(IDS_DISK1 + i), 0);
-        // A count that does not fit 16 bits, or a sum that wraps them, would
-        // allocate a table of the wrong size.
-        if (count < 0 || count >= COUNT_LIMIT)
+    for (int i = 0; i < ScriptKeyCount; i++) {
+        const ScriptKey *key = &ScriptKeys[i];
+        if (key->Kind != KEY_COUNT || key->Number >= disks->DiskCount)
+            continue;
+        int count =
+            (int)GetPrivateProfileIntA(Name(key->Section), ScriptKeyName(key), 0, ScriptFile);
+        if (!CountFits(count, &total))
             return 0;
-        total += count;
-        if (total >= COUNT_LIMIT)
-            return 0;
-        disks->FileCounts[i] = (short)count;
+        *(short *)key->Field = (short)count;
         disks->TotalFiles = (short)total;
     }
     return 1;
@@ -152,42 +133,26 @@ static void ReadProgramItems(void) {
     }
 }
 
-static void ReadStartup(void) {
-    ReadText(IDS_SECTION_STARTUP, IDS_KEY_FILE_NAME, "", InstallConfig.FileName, PATH_TEXT);
-    ReadText(IDS_SECTION_STARTUP, IDS_KEY_TITLE, "", InstallConfig.Title, PATH_TEXT);
-    ReadText(IDS_SECTION_STARTUP, IDS_KEY_MFG, "", InstallConfig.Mfg, STARTUP_TEXT);
-    ReadText(IDS_SECTION_STARTUP, IDS_KEY_MOUSE_DRIVER, "", InstallConfig.MouseDriver,
-             STARTUP_TEXT);
-    ReadText(IDS_SECTION_STARTUP, IDS_KEY_MOUSE_INF, "", InstallConfig.MouseInf, STARTUP_TEXT);
-    ReadText(IDS_SECTION_STARTUP, IDS_KEY_DRIVER_DATE, "", InstallConfig.DriverDate, STARTUP_TEXT);
-    ReadText(IDS_SECTION_STARTUP, IDS_KEY_PS2_INF_SECTION, "", InstallConfig.PS2InfSection,
-             STARTUP_TEXT);
-    ReadText(IDS_SECTION_STARTUP, IDS_KEY_SERIAL_INF_SECTION, "", InstallConfig.SerialInfSection,
-             STARTUP_TEXT);
-    ReadText(IDS_SECTION_STARTUP, IDS_KEY_PS2_NAME, "", InstallConfig.PS2Name, STARTUP_TEXT);
-    ReadText(IDS_SECTION_STARTUP, IDS_KEY_SERIAL_NAME, "", InstallConfig.SeialName, STARTUP_TEXT);
-}
-
-int LoadScriptFrom(const char *programPath, const char *windowsDir, const char *scriptPath) {
-    // Start from a clean record: every field the script does not fill is
-    // empty or 0. The Windows folder is the caller's and survives.
+// Starts from a clean record: every field the script does not fill is empty
+// or 0. The Windows folder is the caller's and survives; the caption is the
+// default product's until the script gives its own.
+static void ClearSettings(const char *windowsDir) {
     char windows[PATH_TEXT];
     CopyText(windows, PATH_TEXT, windowsDir);
     FreeInstallTables();
     ZeroMemory(&InstallConfig, sizeof InstallConfig);
     CopyText(InstallConfig.WindowsDir, PATH_TEXT, windows);
+    CopyText(InstallConfig.ProductName, sizeof InstallConfig.ProductName, DEFAULT_PRODUCT_NAME);
+    BuildCaption();
+}
 
-    char derived[PATH_TEXT];
-    if (!SplitProgramPath(programPath, InstallConfig.SourceRoot, derived)) {
-        // Still give the error message a caption of this product.
-        CopyText(InstallConfig.ProductName, sizeof InstallConfig.ProductName, DEFAULT_PRODUCT_NAME);
-        BuildCaption();
-        return 0;
-    }
-    ScriptFile = scriptPath != NULL ? scriptPath : derived;
-
-    ReadMain(windows);
-    int countsFit = ReadDiskTable();
+// The load proper, SourceRoot set, from the script file.
+static int LoadScriptFile(const char *scriptPath) {
+    char windows[PATH_TEXT];
+    CopyText(windows, PATH_TEXT, InstallConfig.WindowsDir);
+    ScriptFile = scriptPath;
+    ReadSettings(windows);
+    int countsFit = ReadCounts();
     if (!countsFit || !AllocInstallTables(InstallConfig.DiskTable.TotalFiles)) {
         ScriptFile = NULL;
         return 0;
@@ -198,10 +163,28 @@ int LoadScriptFrom(const char *programPath, const char *windowsDir, const char *
         return 0;
     }
     ReadProgramItems();
-    InstallConfig.OEM = (int)GetPrivateProfileIntA(Name(IDS_SECTION_MAIN), "OEM", 0, ScriptFile);
-    ReadStartup();
     ScriptFile = NULL;
     return 1;
+}
+
+int LoadScriptFrom(const char *programPath, const char *windowsDir, const char *scriptPath) {
+    ClearSettings(windowsDir);
+    char derived[PATH_TEXT];
+    if (!SplitProgramPath(programPath, InstallConfig.SourceRoot, derived))
+        return 0;
+    return LoadScriptFile(scriptPath != NULL ? scriptPath : derived);
+}
+
+int LoadScriptIn(const char *folder, const char *windowsDir) {
+    ClearSettings(windowsDir);
+    char script[MAX_PATH];
+    if (folder == NULL || folder[0] == '\0' ||
+        !CopyText(InstallConfig.SourceRoot, PATH_TEXT, folder) ||
+        !JoinText(script, sizeof script, folder, SCRIPT_NAME)) {
+        InstallConfig.SourceRoot[0] = '\0';
+        return 0;
+    }
+    return LoadScriptFile(script);
 }
 
 int LoadSetupScript(void) {

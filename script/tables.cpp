@@ -1,6 +1,7 @@
 // The install tables: one zero-filled block holding every file record and,
 // after them, the ten program items.
 #include "script/script.h"
+#include "runtime/runtime.h"
 
 InstallConfigRecord InstallConfig;
 FileEntry *InstallRecords;

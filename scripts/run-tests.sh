@@ -4,7 +4,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/install-deps.sh"
-export SETUP_BUILD_DIR=${SETUP_BUILD_DIR:-$here/build}
+export SETUP_DEPS_READY=1 SETUP_BUILD_DIR=${SETUP_BUILD_DIR:-$here/build}
 bash "$here/scripts/build.sh"
 # shellcheck source=wine-env.sh
 . "$here/scripts/wine-env.sh"

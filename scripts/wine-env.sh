@@ -6,22 +6,50 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export WINEARCH=win32
 
 # wine_template DIR [VERSION]: a Windows 98 prefix (or one of that Windows
-# version, winxp say) made once and copied for every run.
+# version, winxp say) made once and copied for every run. When Wine cannot
+# make it, says so in Wine's own words and fails, leaving no prefix behind.
 wine_template() {
     local dir=$1 windows=${2:-win98} version=3
     if [ "$(cat "$dir/.ready" 2>/dev/null)" = "$version" ]; then return 0; fi
     rm -rf "$dir"
     mkdir -p "$(dirname "$dir")"
-    WINEPREFIX=$dir wineboot -i >/dev/null 2>&1
-    WINEPREFIX=$dir wine winecfg /v "$windows" >/dev/null 2>&1
+    if ! wine_template_steps "$dir" "$windows"; then
+        rm -rf "$dir"
+        return 1
+    fi
+    echo "$version" >"$dir/.ready"
+}
+
+wine_template_steps() {
+    local dir=$1 windows=$2
+    wine_step "$dir" "make the prefix" wineboot -i || return 1
+    [ -d "$dir/drive_c/windows" ] || { echo "wine-env: wineboot made no prefix in $dir" >&2 && return 1; }
+    wine_step "$dir" "set the Windows version to $windows" wine winecfg /v "$windows" || return 1
     # Without a window manager Wine would wait for one on every captioned
     # window it hides, and draw no title bars: let Wine draw them itself.
-    WINEPREFIX=$dir wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wine_step "$dir" "let Wine draw the title bars" \
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f || return 1
     wine98_scheme >"$dir/drive_c/win98.reg"
-    WINEPREFIX=$dir wine regedit /S 'C:\win98.reg' >/dev/null 2>&1
+    wine_step "$dir" "set the Windows 98 colours and sizes" wine regedit /S 'C:\win98.reg' || return 1
     rm -f "$dir/drive_c/win98.reg"
-    WINEPREFIX=$dir wineserver -w
-    echo "$version" >"$dir/.ready"
+    wine_step "$dir" "end the prefix's Wine server" wineserver -w || return 1
+    [ -f "$dir/system.reg" ] || { echo "wine-env: Wine kept no registry in $dir" >&2 && return 1; }
+}
+
+# wine_step DIR WHAT COMMAND...: one step of making the prefix DIR; when it
+# fails, what it was and what Wine said (its last lines). Wine's words go to
+# a file: the Wine server it starts would hold a pipe open until it ends.
+wine_step() {
+    local dir=$1 what=$2 said status=0
+    shift 2
+    said=$(mktemp)
+    WINEPREFIX=$dir "$@" >"$said" 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+        echo "wine-env: Wine cannot $what in $dir; it says:" >&2
+        grep -v ':fixme:' "$said" | tail -n 15 | sed 's/^/  /' >&2
+    fi
+    rm -f "$said"
+    return "$status"
 }
 
 # wine98_scheme: the Windows 98 standard scheme as a registry file: its
@@ -69,6 +97,7 @@ wine98_font() {
 # wine_fresh_prefix TEMPLATE DEST: a throw-away copy of the template.
 wine_fresh_prefix() {
     rm -rf "$2"
+    [ -f "$1/.ready" ] || { echo "wine-env: there is no Windows prefix at $1 to copy" >&2 && return 1; }
     cp -a "$1" "$2"
 }
 

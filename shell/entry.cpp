@@ -2,7 +2,13 @@
 // setup, the re-registration run and the restart.
 #include "shell/setup.h"
 #include "shell/page_sequence.h"
-#include "resource_ids.h"
+#include "script/script.h"
+#include "backdrop/backdrop.h"
+#include "pages/page_host.h"
+#include "install/copy_engine.h"
+#include "system/system.h"
+#include "runtime/runtime.h"
+#include "resources/resource_ids.h"
 
 struct PageDescriptor {
     const char *ClassName;

@@ -1,5 +1,5 @@
+// Closes a running mouse application before its files are replaced.
 #include "shell/setup.h"
-#include "shell/page_sequence.h"
 
 // The title of the running mouse application's main window.
 static const char MouseApplicationTitle[] = "Dorvantix";

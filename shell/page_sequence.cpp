@@ -1,3 +1,4 @@
+// The order of the pages and the choice of mode, without any window.
 #include "shell/page_sequence.h"
 
 #include <stddef.h>

@@ -33,7 +33,4 @@ typedef void (*CopyPreparer)(void);
 // (SEQUENCE_END) or the copy page has ended (SEQUENCE_COMPLETE).
 int WalkPages(PageRunner runPage, CopyPreparer beforeCopy);
 
-// Asks a running mouse application to close, so its files can be replaced.
-void CloseMouseApplication(void);
-
 #endif

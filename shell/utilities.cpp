@@ -1,12 +1,5 @@
-// Small helpers shared by the pages and the copy engine.
+// The message-queue helpers shared by the pages and the copy engine.
 #include "shell/setup.h"
-
-int IsDirectory(const char *path) {
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes == 0xFFFFFFFF)
-        return 0;
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
-}
 
 void WaitMilliseconds(DWORD duration) {
     DWORD start = GetTickCount();

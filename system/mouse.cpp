@@ -1,5 +1,9 @@
-#include "system/system.h"
-#include "shell/runtime.h"
+// The mouse device: the route for the chosen kind, the device key and its
+// driver class key, each overwritten value recorded first.
+#include "system/system_steps.h"
+#include "script/script.h"
+#include "shell/setup.h"
+#include "runtime/runtime.h"
 
 char MouseTypeName[MOUSE_TYPE_TEXT];
 
@@ -30,10 +34,6 @@ void FormatClassInstance(short number, char *out) {
     char text[32];
     wsprintfA(text, "Mouse\\%04d", (int)number);
     CopyText(out, INSTANCE_TEXT, text);
-}
-
-int JoinKeyPath(char *out, int capacity, const char *prefix, const char *tail) {
-    return CopyText(out, capacity, prefix) && AppendText(out, capacity, tail);
 }
 
 int FindEnumeratedDevice(const char *pattern, char *hardwareKey) {
@@ -83,7 +83,7 @@ int NextMouseClassInstance(char *instance) {
 
 void CreateMouseClassKey(const char *instance, const char *driverDesc, const char *infSection) {
     char path[KEY_PATH_TEXT];
-    if (!JoinKeyPath(path, sizeof path, CLASS_PREFIX, instance))
+    if (!JoinText(path, sizeof path, CLASS_PREFIX, instance))
         return;
     JournalKey key;
     if (!OpenJournalKey(&key, HKEY_LOCAL_MACHINE, path, 1))
@@ -108,7 +108,7 @@ static void ReplaceRecorded(JournalKey *key, const char *name, const char *newTe
 
 void UpdateMouseClassKey(const char *instance, const char *driverDesc, const char *infSection) {
     char path[KEY_PATH_TEXT];
-    if (!JoinKeyPath(path, sizeof path, CLASS_PREFIX, instance))
+    if (!JoinText(path, sizeof path, CLASS_PREFIX, instance))
         return;
     JournalKey key;
     int open = OpenJournalKey(&key, HKEY_LOCAL_MACHINE, path, 0);
@@ -140,7 +140,7 @@ DriverChoice ChooseDriver(LONG result, DWORD type, const char *value, DWORD capa
 static void UpdateExistingDevice(const RouteTexts *route, const char *hardwareKey) {
     char path[KEY_PATH_TEXT];
     JournalKey device;
-    int open = JoinKeyPath(path, sizeof path, DEVICE_PREFIX, hardwareKey) &&
+    int open = JoinText(path, sizeof path, DEVICE_PREFIX, hardwareKey) &&
                OpenJournalKey(&device, HKEY_LOCAL_MACHINE, path, 0);
     CopyText(MouseTypeName, sizeof MouseTypeName, route->typeWord);
     if (!open)

@@ -1,16 +1,14 @@
-#include "system/system.h"
+// The product's entries: the mouse property page, the startup entry and the
+// uninstall entry, each pointing into the destination folder.
+#include "system/system_steps.h"
+#include "script/script.h"
+#include "runtime/runtime.h"
 
 #define PAGE_CLASS_ID "{4550E781-90B7-11d1-A2FD-FDB97FAA9D6C}"
 #define HANDLER_NAME "ZKMousePage"
 #define HANDLER_LIST                                                                               \
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse\\shellex\\"              \
     "PropertySheetHandlers"
-
-// Destination folder + suffix. A folder too long to join whole is not
-// written at all: a cut path would name some other file.
-static int DestinationText(char *out, int capacity, const char *suffix) {
-    return CopyText(out, capacity, InstallConfig.DefaultPath) && AppendText(out, capacity, suffix);
-}
 
 // One key of the table: created (or opened) and written, every change noted.
 static void WriteEntry(HKEY root, const char *path, const char *name, const char *text) {
@@ -22,6 +20,8 @@ static void WriteEntry(HKEY root, const char *path, const char *name, const char
     RegCloseKey(key.Handle);
 }
 
+// Each path names a file of the destination; a folder too long to join whole
+// is not written at all, as a cut path would name some other file.
 void RegisterProduct(void) {
     char data[REG_TEXT];
     int fits;
@@ -30,7 +30,7 @@ void RegisterProduct(void) {
 
     JournalKey key;
     if (OpenJournalKey(&key, HKEY_CLASSES_ROOT, "CLSID\\" PAGE_CLASS_ID "\\InProcServer32", 1)) {
-        if (DestinationText(data, sizeof data, "\\ZKPAGE.DLL"))
+        if (JoinText(data, sizeof data, InstallConfig.DefaultPath, "\\" PROPERTY_PAGE_FILE))
             SetJournalText(&key, NULL, data);
         SetJournalText(&key, "ThreadingModel", "Apartment");
         RegCloseKey(key.Handle);
@@ -39,7 +39,8 @@ void RegisterProduct(void) {
     WriteEntry(HKEY_LOCAL_MACHINE, HANDLER_LIST, NULL, HANDLER_NAME);
     WriteEntry(HKEY_LOCAL_MACHINE, HANDLER_LIST "\\" HANDLER_NAME, NULL, PAGE_CLASS_ID);
 
-    fits = DestinationText(data, sizeof data, "\\ZKMAIN.EXE -startup");
+    fits =
+        JoinText(data, sizeof data, InstallConfig.DefaultPath, "\\" APPLICATION_FILE " -startup");
     WriteEntry(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Dorvantix",
                fits ? data : NULL);
 
@@ -47,7 +48,7 @@ void RegisterProduct(void) {
                        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dorvantix", 1)) {
         CopyText(data, sizeof data, InstallConfig.Title);
         SetJournalText(&key, "DisplayName", data);
-        if (DestinationText(data, sizeof data, "\\UNINSTAL.EXE"))
+        if (JoinText(data, sizeof data, InstallConfig.DefaultPath, "\\" UNINSTALLER_FILE))
             SetJournalText(&key, "UninstallString", data);
         RegCloseKey(key.Handle);
     }

@@ -1,30 +1,39 @@
-#include "system/system.h"
+// The record of previous settings and its write-once rule, which the undo
+// journal shares: both live in the destination's SETUP.INF.
+#include "system/system_steps.h"
+#include "script/script.h"
+#include "runtime/runtime.h"
 
-char PreviousSettingBuffer[PREVIOUS_SETTING_TEXT];
-
-int BuildRecordPath(const char *folder, char *path, int capacity) {
-    return CopyText(path, capacity, folder) && AppendText(path, capacity, "\\SETUP.INF");
+int RecordFile(char *path, int capacity) {
+    return InstallConfig.DefaultPath[0] != '\0' &&
+           JoinText(path, capacity, InstallConfig.DefaultPath, "\\" SCRIPT_FILE);
 }
 
-const char *ReadPreviousSetting(const char *section, const char *key, const char *defaultText) {
-    char path[MAX_PATH];
-    if (!BuildRecordPath(InstallConfig.DefaultPath, path, sizeof path)) {
-        CopyText(PreviousSettingBuffer, sizeof PreviousSettingBuffer, defaultText);
-        return PreviousSettingBuffer;
-    }
-    GetPrivateProfileStringA(section, key, defaultText, PreviousSettingBuffer,
-                             sizeof PreviousSettingBuffer, path);
-    return PreviousSettingBuffer;
+int IsNoted(const char *file, const char *section, const char *key) {
+    // Told by the key itself, not its text: an empty value is a note too
+    // (and a quoted one reads back without its quotes).
+    char noted[4];
+    GetPrivateProfileStringA(section, key, "\1", noted, sizeof noted, file);
+    return !(noted[0] == '\1' && noted[1] == '\0');
+}
+
+int WriteOnce(const char *file, const char *section, const char *key, const char *value,
+              int refillEmpty) {
+    char noted[4];
+    GetPrivateProfileStringA(section, key, "", noted, sizeof noted, file);
+    if (refillEmpty ? noted[0] != '\0' : IsNoted(file, section, key))
+        return 1;
+    return WritePrivateProfileStringA(section, key, value, file) ? 1 : 0;
+}
+
+int NoteOnce(const char *file, const char *section, const char *key, const char *value) {
+    return WriteOnce(file, section, key, value, 0);
 }
 
 void RecordPreviousSetting(const char *section, const char *key, const char *value) {
-    char recorded[PREVIOUS_SETTING_TEXT];
-    CopyText(recorded, sizeof recorded, ReadPreviousSetting(section, key, ""));
-    // Write-once: the value found before the first install is the one to keep.
-    if (recorded[0] != '\0')
-        return;
+    // Write-once: the value found before the first install is the one to
+    // keep; one recorded empty (the registry had none) is filled later.
     char path[MAX_PATH];
-    if (!BuildRecordPath(InstallConfig.DefaultPath, path, sizeof path))
-        return;
-    WritePrivateProfileStringA(section, key, value, path);
+    if (RecordFile(path, sizeof path))
+        WriteOnce(path, section, key, value, 1);
 }

@@ -1,7 +1,10 @@
-#include "system/system.h"
+// The registry step: the product's entries, then the mouse device.
+#include "system/system_steps.h"
 
 void UpdateRegistry(int registerProduct) {
     if (registerProduct)
         RegisterProduct();
+    else
+        UseInstalledJournal();
     RegisterMouseDevice();
 }

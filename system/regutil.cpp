@@ -1,4 +1,6 @@
-#include "system/system.h"
+// The registry helpers of the registry steps: keys made non-volatile, texts
+// read back whole or not at all.
+#include "system/system_steps.h"
 
 SetValueProc RegistrySetValue = RegSetValueExA;
 

@@ -1,31 +1,10 @@
 // Registry values and keys back as the journal found them before the setup.
 #include "uninstall/uninstall.h"
+#include "system/system.h"
+#include "system/journal.h"
+#include "runtime/runtime.h"
 
-#define SECTION_SIZE 32768
 #define MAX_CREATED_KEYS 256
-
-char *ReadSection(const char *file, const char *section) {
-    char *lines = (char *)GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, SECTION_SIZE);
-    if (lines != NULL)
-        GetPrivateProfileSectionA(section, lines, SECTION_SIZE, file);
-    return lines;
-}
-
-void ReleaseSection(char *lines) {
-    if (lines != NULL)
-        GlobalFree(lines);
-}
-
-const char *SectionValue(const char *lines, const char *key) {
-    for (const char *line = lines; line[0] != '\0'; line += lstrlenA(line) + 1) {
-        int i = 0;
-        while (key[i] != '\0' && UpperChar(line[i]) == UpperChar(key[i]))
-            i++;
-        if (key[i] == '\0' && line[i] == '=')
-            return line + i + 1;
-    }
-    return NULL;
-}
 
 // The key part of a key=value line into out; 0 when it has no '=' or is too long.
 static int LineKey(const char *line, char *out, int capacity) {
@@ -38,33 +17,25 @@ static int LineKey(const char *line, char *out, int capacity) {
     return line[i] == '=';
 }
 
-// "HKLM\path" (and "\\name" for a value) into root, key path and value name.
-static int SplitPlace(const char *place, HKEY *root, char *path, int capacity, const char **name) {
-    char head[6];
-    lstrcpynA(head, place, sizeof head);
-    if (SameText(head, "HKLM\\"))
-        *root = HKEY_LOCAL_MACHINE;
-    else if (SameText(head, "HKCR\\"))
-        *root = HKEY_CLASSES_ROOT;
-    else
-        return 0;
-    const char *rest = place + 5;
+// 1 when the key path is the uninstall entry's, below it or above it: these
+// go in the last step, once everything else is back.
+static int OfUninstallEntry(HKEY root, const char *path) {
+    const char *entry = UNINSTALL_KEY;
     int i = 0;
-    while (rest[i] != '\0' && !(name != NULL && rest[i] == '\\' && rest[i + 1] == '\\'))
+    while (path[i] != '\0' && UpperChar(path[i]) == UpperChar(entry[i]))
         i++;
-    if (i == 0 || i >= capacity || (name != NULL && rest[i] == '\0'))
-        return 0;
-    lstrcpynA(path, rest, i + 1);
-    if (name != NULL)
-        *name = rest + i + 2;
-    return 1;
+    return root == HKEY_LOCAL_MACHINE && (path[i] == '\0' || entry[i] == '\0') &&
+           (path[i] == '\\' || entry[i] == '\\' || path[i] == entry[i]);
 }
 
-static void UndoValue(const char *line, const char *written, int apply, UndoTally *tally) {
+static void UndoValue(const char *line, const char *written, int entry, int apply,
+                      UndoTally *tally) {
     char place[JOURNAL_PLACE_TEXT], path[KEY_PATH_TEXT];
     const char *name;
     HKEY root;
-    if (!LineKey(line, place, sizeof place) || !SplitPlace(place, &root, path, sizeof path, &name))
+    if (!LineKey(line, place, sizeof place) ||
+        !SplitPlace(place, &root, path, sizeof path, &name) ||
+        OfUninstallEntry(root, path) != entry)
         return;
     const char *before = line + lstrlenA(place) + 1;
     const char *last = SectionValue(written, place);
@@ -78,7 +49,7 @@ static void UndoValue(const char *line, const char *written, int apply, UndoTall
     if (step != UNDO_KEEP && !apply)
         tally->Values++;
     if (step != UNDO_KEEP && apply) {
-        BYTE data[REG_TEXT];
+        BYTE data[NOTE_VALUE_BYTES];
         DWORD type, length;
         LONG result = ERROR_INVALID_DATA;
         if (step == UNDO_DELETE)
@@ -96,10 +67,11 @@ static void UndoValue(const char *line, const char *written, int apply, UndoTall
 
 // A key the setup made goes when nothing is left in it; what the user put
 // there since keeps it.
-static void UndoKey(const char *line, int apply, UndoTally *tally) {
+static void UndoKey(const char *line, int entry, int apply, UndoTally *tally) {
     char place[JOURNAL_PLACE_TEXT], path[KEY_PATH_TEXT];
     HKEY root;
-    if (!LineKey(line, place, sizeof place) || !SplitPlace(place, &root, path, sizeof path, NULL))
+    if (!LineKey(line, place, sizeof place) || !SplitPlace(place, &root, path, sizeof path, NULL) ||
+        OfUninstallEntry(root, path) != entry)
         return;
     HKEY key = OpenSetupKey(root, path);
     if (!key)
@@ -107,9 +79,11 @@ static void UndoKey(const char *line, int apply, UndoTally *tally) {
     DWORD subkeys = 1, values = 1;
     RegQueryInfoKeyA(key, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL, NULL, NULL, NULL);
     RegCloseKey(key);
+    if (subkeys != 0 || values != 0)
+        return;
     if (!apply)
         tally->Keys++;
-    else if (subkeys == 0 && values == 0) {
+    else {
         if (RegDeleteKeyA(root, path) == ERROR_SUCCESS)
             tally->Keys++;
         else
@@ -117,18 +91,22 @@ static void UndoKey(const char *line, int apply, UndoTally *tally) {
     }
 }
 
-void UndoRegistry(const char *journal, int apply, UndoTally *tally) {
-    char *values = ReadSection(journal, JOURNAL_VALUES);
-    char *written = ReadSection(journal, JOURNAL_WRITTEN);
+static void UndoPlaces(const char *journal, int entry, int apply, UndoTally *tally) {
+    char *values = ReadProfileSection(journal, JOURNAL_VALUES);
+    char *written = ReadProfileSection(journal, JOURNAL_WRITTEN);
     if (values != NULL && written != NULL)
         for (const char *line = values; line[0] != '\0'; line += lstrlenA(line) + 1)
-            UndoValue(line, written, apply, tally);
-    ReleaseSection(values);
-    ReleaseSection(written);
+            UndoValue(line, written, entry, apply, tally);
+    else
+        tally->Failed++;
+    FreeProfileSection(values);
+    FreeProfileSection(written);
 
-    char *keys = ReadSection(journal, JOURNAL_KEYS);
-    if (keys == NULL)
+    char *keys = ReadProfileSection(journal, JOURNAL_KEYS);
+    if (keys == NULL) {
+        tally->Failed++;
         return;
+    }
     // Parents were noted before their children: the last one goes first.
     const char *created[MAX_CREATED_KEYS];
     int count = 0;
@@ -136,6 +114,14 @@ void UndoRegistry(const char *journal, int apply, UndoTally *tally) {
          line += lstrlenA(line) + 1)
         created[count++] = line;
     while (count > 0)
-        UndoKey(created[--count], apply, tally);
-    ReleaseSection(keys);
+        UndoKey(created[--count], entry, apply, tally);
+    FreeProfileSection(keys);
+}
+
+void UndoRegistry(const char *journal, int apply, UndoTally *tally) {
+    UndoPlaces(journal, 0, apply, tally);
+}
+
+void UndoUninstallEntry(const char *journal, int apply, UndoTally *tally) {
+    UndoPlaces(journal, 1, apply, tally);
 }

@@ -1,107 +1,7 @@
 // system.ini, its backup and the mouse VxD back as they were before the setup.
 #include "uninstall/uninstall.h"
-#include "shell/runtime.h"
-
-// Pieces as the patch read them: at most 119 characters.
-#define PIECE_READ 120
-
-// The folder part of path ("C:\WINDOWS\system.ini" -> "C:\WINDOWS").
-static int FolderOf(const char *path, char *folder, int capacity) {
-    int last = -1;
-    for (int i = 0; path[i] != '\0'; i++)
-        if (path[i] == '\\')
-            last = i;
-    if (last < 0 || last >= capacity)
-        return 0;
-    lstrcpynA(folder, path, last + 1);
-    return 1;
-}
-
-int ReplaceThroughSpare(const char *target, const char *fresh) {
-    char folder[MAX_PATH], spare[MAX_PATH];
-    DWORD attributes = GetFileAttributesA(target);
-    if (attributes == 0xFFFFFFFF || !FolderOf(target, folder, sizeof folder) ||
-        GetTempFileNameA(folder, "stu", 0, spare) == 0) {
-        DeleteFileA(fresh);
-        return 0;
-    }
-    DeleteFileA(spare);
-    if (!MoveFileA(target, spare)) {
-        DeleteFileA(fresh);
-        return 0;
-    }
-    if (!MoveFileA(fresh, target)) {
-        MoveFileA(spare, target);
-        DeleteFileA(fresh);
-        return 0;
-    }
-    SetFileAttributesA(target, attributes);
-    DeleteFileA(spare);
-    return 1;
-}
-
-int FinishRewrite(TextFile *in, TextFile *out, int ok, const char *target, const char *fresh) {
-    if (in != NULL && TextFileFailed(in))
-        ok = 0;
-    if (in != NULL)
-        CloseTextFile(in);
-    if (out == NULL || CloseTextFile(out) != 0)
-        ok = 0;
-    // Only a whole new file takes the target's place.
-    if (ok && GetFileAttributesA(target) != 0xFFFFFFFF)
-        return ReplaceThroughSpare(target, fresh);
-    if (ok && MoveFileA(fresh, target))
-        return 1;
-    DeleteFileA(fresh);
-    return 0;
-}
-
-// The number of the piece to put back, or -1: place when it still holds the
-// replacement line, else the first replacement line after a [386Enh] line.
-static int FindReplacement(const char *iniPath, int place) {
-    TextFile *in = OpenTextFile(iniPath, "rt");
-    if (in == NULL)
-        return -1;
-    char piece[UNDO_LINE_TEXT];
-    int found = -1, inSection = 0;
-    for (int n = 0; ReadTextLine(piece, PIECE_READ, in) != NULL; n++) {
-        int replacement = SameText(piece, INI_MOUSE_LINE);
-        if (replacement && n == place) {
-            found = n;
-            break;
-        }
-        if (replacement && inSection && found < 0)
-            found = n;
-        if (piece[0] == '[')
-            inSection = FindText(piece, "[386Enh]") != NULL;
-    }
-    CloseTextFile(in);
-    return found;
-}
-
-int RestoreIniPiece(const char *iniPath, const char *piece, int place, int apply) {
-    int target = FindReplacement(iniPath, place);
-    if (target < 0)
-        return 0;
-    if (!apply)
-        return 1;
-    char folder[MAX_PATH], fresh[MAX_PATH];
-    if (!FolderOf(iniPath, folder, sizeof folder) || GetTempFileNameA(folder, "stu", 0, fresh) == 0)
-        return -1;
-    TextFile *in = OpenTextFile(iniPath, "rt");
-    TextFile *out = in != NULL ? OpenTextFile(fresh, "wt") : NULL;
-    int ok = out != NULL;
-    char line[UNDO_LINE_TEXT];
-    for (int n = 0; ok && ReadTextLine(line, PIECE_READ, in) != NULL; n++)
-        ok = WriteText(n == target ? piece : line, out) >= 0;
-    // Had system.ini gone meanwhile, the new file would not stand in for it.
-    ok = ok && in != NULL;
-    return FinishRewrite(in, out, ok, iniPath, fresh) ? 1 : -1;
-}
-
-static int JoinFile(char *out, int capacity, const char *folder, const char *name) {
-    return folder[0] != '\0' && CopyText(out, capacity, folder) && AppendText(out, capacity, name);
-}
+#include "system/journal.h"
+#include "runtime/runtime.h"
 
 static void Count(UndoTally *tally, int result) {
     if (result > 0)
@@ -110,36 +10,64 @@ static void Count(UndoTally *tally, int result) {
         tally->Failed++;
 }
 
+// system.ini back: after a stop in the middle of a swap, the file from before
+// it; then the bytes from before the first patch when it still holds what the
+// setup last wrote, or else the pieces the patch replaced. 1, 0 or -1 as a
+// step; below 0 system.bak must stay.
+static int UndoSystemIni(const char *notes, const char *written, const char *ini, int apply) {
+    const char *saved = SectionValue(notes, NOTE_INI_SAVED);
+    char bak[MAX_PATH];
+    if (!FolderOf(ini, bak, sizeof bak) || !AppendText(bak, sizeof bak, SYSTEM_BAK))
+        return -1;
+    if (apply)
+        RecoverReplacement(ini);
+    if (!PathExists(ini)) {
+        if (SectionValue(notes, NOTE_INI_BACKUP) != NULL && PathExists(bak))
+            return !apply || MoveFileA(bak, ini) ? 1 : -1;
+        if (saved != NULL && PathExists(saved))
+            return !apply || CopyFileA(saved, ini, TRUE) ? 1 : -1;
+        return -1;
+    }
+    char now[32];
+    const char *last = SectionValue(written, ini);
+    if (saved != NULL && last != NULL && FileFingerprint(ini, now, sizeof now) &&
+        SameText(now, last) && PathExists(saved))
+        return !apply || CopyThroughSpare(saved, ini) ? 1 : -1;
+    return RestoreIniPieces(ini, notes, apply);
+}
+
+// system.bak as it was: gone when the setup made it, the user's own back.
+static int UndoSystemBak(const char *notes, const char *bak, int apply) {
+    const char *backup = SectionValue(notes, NOTE_INI_BACKUP);
+    if (backup == NULL)
+        return 0;
+    if (SameText(backup, NOTE_CREATED))
+        return !PathExists(bak) ? 0 : !apply || DeleteMarked(bak) ? 1 : -1;
+    if (!PathExists(backup))
+        return 0;
+    return !apply || CopyThroughSpare(backup, bak) ? 1 : -1;
+}
+
 void UndoSystemFiles(const char *journal, const char *windowsDir, const char *systemDir, int apply,
                      UndoTally *tally) {
-    char *notes = ReadSection(journal, JOURNAL_SYSTEM);
-    if (notes == NULL) {
-        tally->Failed++;
-        return;
-    }
+    char *notes = ReadProfileSection(journal, JOURNAL_SYSTEM);
+    char *written = ReadProfileSection(journal, JOURNAL_WRITTEN);
     char path[MAX_PATH], other[MAX_PATH];
-    const char *hex = SectionValue(notes, "IniPiece");
-    const char *place = SectionValue(notes, "IniPlace");
-    int iniBack = 1;
-    if (hex != NULL && place != NULL && JoinFile(path, sizeof path, windowsDir, "\\system.ini")) {
-        char piece[UNDO_LINE_TEXT];
-        DWORD length;
-        if (DecodeHex(hex, (BYTE *)piece, sizeof piece - 1, &length)) {
-            piece[length] = '\0';
-            int result = RestoreIniPiece(path, piece, TextToInt(place), apply);
-            Count(tally, result);
-            iniBack = result >= 0;
-        }
+    if (notes == NULL || written == NULL) {
+        tally->Failed++;
+    } else if (windowsDir[0] != '\0' && JoinText(path, sizeof path, windowsDir, SYSTEM_INI) &&
+               JoinText(other, sizeof other, windowsDir, SYSTEM_BAK)) {
+        // The backup is the user's last copy until system.ini is back.
+        int result = UndoSystemIni(notes, written, path, apply);
+        Count(tally, result);
+        if (result >= 0)
+            Count(tally, UndoSystemBak(notes, other, apply));
     }
-    // The backup the setup made is the user's last copy until system.ini is back.
-    if (SectionValue(notes, "IniBackup") != NULL && iniBack &&
-        JoinFile(path, sizeof path, windowsDir, "\\system.bak") &&
-        GetFileAttributesA(path) != 0xFFFFFFFF)
-        Count(tally, !apply || DeleteFileA(path) ? 1 : -1);
-    if (SectionValue(notes, "VxdSetAside") != NULL &&
-        JoinFile(path, sizeof path, systemDir, "\\VMM32\\VMOUSE.BAK") &&
-        JoinFile(other, sizeof other, systemDir, "\\VMM32\\VMOUSE.VXD") &&
-        GetFileAttributesA(path) != 0xFFFFFFFF && GetFileAttributesA(other) == 0xFFFFFFFF)
+    if (notes != NULL && SectionValue(notes, NOTE_VXD_SET_ASIDE) != NULL && systemDir[0] != '\0' &&
+        JoinText(path, sizeof path, systemDir, MOUSE_VXD_BAK) &&
+        JoinText(other, sizeof other, systemDir, MOUSE_VXD) && PathExists(path) &&
+        !PathExists(other))
         Count(tally, !apply || MoveFileA(path, other) ? 1 : -1);
-    ReleaseSection(notes);
+    FreeProfileSection(notes);
+    FreeProfileSection(written);
 }

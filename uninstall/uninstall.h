@@ -1,69 +1,48 @@
 // UNINSTAL.EXE: puts back what the setup noted in the undo journal of the
 // SETUP.INF beside it and removes the product's files. Every step counts what
 // it has to do (apply 0) or does it (apply 1); a failed step leaves the
-// others to run and the journal in place for another run.
+// others to run and the journal in place for another run. What an earlier,
+// stopped run left half done is put right first, so that running it again
+// always finishes the job.
 #ifndef SETUP_UNINSTALL_UNINSTALL_H
 #define SETUP_UNINSTALL_UNINSTALL_H
 
 #include "system/system.h"
-#include "shell/runtime.h"
 
-// The line the system.ini patch writes over the mouse line.
-#define INI_MOUSE_LINE "mouse=*vmouse\n"
-// A line of WININIT.INI or a piece of system.ini, terminator included.
-#define UNDO_LINE_TEXT 256
-// Files that can be named for removal at the next start in one run.
-#define MAX_REMOVALS 64
+// The copy of the uninstaller that does the work from the temporary folder,
+// so that the product's folder can go whole.
+#define RUNNER_FILE "~UNINST.EXE"
 
 struct UndoTally {
     int Values; // registry values put back or removed
     int Keys;   // registry keys removed
-    int Files;  // files removed, now or at the next start
-    int System; // system.ini piece, system.bak, VMOUSE.VXD
+    int Files;  // files removed or put back, now or at the next start
+    int System; // system.ini, system.bak, VMOUSE.VXD
     int Failed; // changes that could not be made
 };
 
-// Paths the next start of Windows removes (WININIT.INI), gathered in a run.
-struct RemovalList {
-    int Count;
-    char Paths[MAX_REMOVALS][MAX_PATH];
-};
-
-// A whole section of the journal, as the profile functions deliver it:
-// key=value strings, an empty one last. Released with ReleaseSection.
-char *ReadSection(const char *file, const char *section);
-void ReleaseSection(char *lines);
-// The value of key in such a section (case ignored), or NULL.
-const char *SectionValue(const char *lines, const char *key);
-
-// Registry values and created keys.
+// Registry values and created keys, all but those of the uninstall entry.
 void UndoRegistry(const char *journal, int apply, UndoTally *tally);
-// The system.ini piece (through a new file put in place), system.bak when
-// the setup made it, VMOUSE.BAK back to VMOUSE.VXD.
+// The uninstall entry's values and key, which go last.
+void UndoUninstallEntry(const char *journal, int apply, UndoTally *tally);
+// system.ini (back byte for byte when it still holds what the setup wrote,
+// its pieces otherwise), system.bak, VMOUSE.VXD.
 void UndoSystemFiles(const char *journal, const char *windowsDir, const char *systemDir, int apply,
                      UndoTally *tally);
-// Puts piece back at place: the piece number (from 0) that holds the
-// replacement line, or failing that the first replacement line after a
-// [386Enh] line. 1 done (or due), 0 nothing to do, -1 failed.
-int RestoreIniPiece(const char *iniPath, const char *piece, int place, int apply);
-// The script's files in folder and its sub-folders, then those folders when
-// empty, and the files outside it that the journal says the setup created.
-// self (the running program) and the journal itself are left for the end.
-void UndoInstalledFiles(const char *journal, const char *folder, const char *self, int apply,
+// Puts every noted piece back: piece k at its place when that still holds
+// the replacement line, else at the first replacement line of a [386Enh]
+// section that no other piece took. 1 done (or due), 0 nothing to do, -1
+// failed.
+int RestoreIniPieces(const char *iniPath, const char *notes, int apply);
+// The files outside the destination that the journal names: the ones the
+// setup made are removed, the ones it replaced put back from their saved
+// copies; a file the user changed since stays.
+void UndoNotedFiles(const char *journal, int apply, UndoTally *tally, RemovalList *later);
+// The script's files in folder and its sub-folders, the saved copies, then
+// those folders when empty; self and the journal are left for the end.
+void RemoveProductFiles(const char *journal, const char *folder, const char *self, int apply,
                         UndoTally *tally, RemovalList *later);
 // Deletes path, or names it for removal at the next start. 1 when either.
 int RemoveNowOrLater(const char *path, RemovalList *later);
-// Adds a NUL=<short path> line to the [rename] section of windowsDir's
-// WININIT.INI for each path not named there yet. 1 when the file is in place.
-int ScheduleRemovals(const char *windowsDir, const RemovalList *later);
-// Ends rewriting target into fresh: closes both files (in may be NULL) and,
-// when ok and nothing failed, puts fresh in target's place (or under its
-// name when there is no target). 1 when it took the place; fresh is gone
-// otherwise.
-int FinishRewrite(TextFile *in, TextFile *out, int ok, const char *target, const char *fresh);
-// Puts fresh in target's place (target keeps its attributes); the old file
-// stays until then. 1 when replaced; otherwise target is as it was and
-// fresh is gone.
-int ReplaceThroughSpare(const char *target, const char *fresh);
 
 #endif

@@ -8,15 +8,16 @@
 //   -<TAB>function<TAB>arguments      the same call changing nothing (a key
 //                                     that exists opened, a file read)
 //
-// With CRASH_STOP_AT=N the program ends itself with TerminateProcess just
-// before change N, as a power cut would: no clean-up of its own runs; with
-// CRASH_STOP_ON=TEXT before the first change whose line holds TEXT.
-// The first line names where the program and this DLL lie in memory, so that
-// a relay trace can tell a call through the hook from one around it.
+// With CRASH_STOP_AT=N the program logs "stop" and ends itself with
+// TerminateProcess just before change N, as a power cut would: no clean-up
+// of its own runs; with CRASH_STOP_ON=TEXT before the first change whose line
+// holds TEXT. A program it starts (the uninstaller's copy that does the work)
+// gets the DLL at once and goes on with the count. Each process's first line
+// names where it lies in memory, so that a relay trace can tell a call it
+// makes around the hook.
 #include <windows.h>
 #include <lzexpand.h>
 
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -25,6 +26,7 @@
 
 namespace {
 
+HMODULE Self;
 HANDLE Log = INVALID_HANDLE_VALUE;
 long Changes, StopAt;
 char StopOn[256];
@@ -36,43 +38,36 @@ void Write(const std::string &line) {
 
 // One logged call; a change is counted, and the stop point ends the process.
 void Call(bool change, const char *function, const std::string &arguments) {
-    char number[16] = "-";
-    if (change)
-        snprintf(number, sizeof number, "%ld", ++Changes);
     std::string line = function + ("\t" + arguments);
-    Write(number + ("\t" + line) + "\n");
-    if (change && (Changes == StopAt || (*StopOn && line.find(StopOn) != std::string::npos)))
+    Write((change ? std::to_string(++Changes) : "-") + "\t" + line + "\n");
+    if (change && (Changes == StopAt || (*StopOn && line.find(StopOn) != std::string::npos))) {
+        Write("stop\n");
         TerminateProcess(GetCurrentProcess(), 99);
+    }
 }
 
 std::string Text(const char *text) {
     return text ? text : "(null)";
 }
 
+const char *FileName(const char *path) {
+    return strrchr(path, '\\') ? strrchr(path, '\\') + 1 : path;
+}
+
 // Where an open key lies, as the kernel names it.
-std::string KeyName(HKEY key) {
-    if (key == HKEY_LOCAL_MACHINE)
-        return "HKLM";
-    if (key == HKEY_CLASSES_ROOT)
-        return "HKCR";
+std::string Key(HKEY key, const char *sub) {
+    std::string path = key == HKEY_LOCAL_MACHINE ? "HKLM" : key == HKEY_CLASSES_ROOT ? "HKCR" : "?";
     typedef LONG(WINAPI * QueryKey)(HANDLE, int, void *, ULONG, ULONG *);
     static QueryKey query =
         (QueryKey)(void (*)(void))GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryKey");
     ULONG buffer[260], size; // KEY_NAME_INFORMATION: the length in bytes, the name
-    if (!query || query(key, 3, buffer, sizeof buffer - 2, &size) != 0)
-        return "?";
     char name[MAX_PATH];
-    int length = WideCharToMultiByte(CP_ACP, 0, (const wchar_t *)(buffer + 1), buffer[0] / 2, name,
-                                     sizeof name - 1, NULL, NULL);
-    name[length] = '\0';
-    const char *machine = "\\REGISTRY\\MACHINE";
-    std::string path = name;
-    return _strnicmp(name, machine, strlen(machine)) == 0 ? "HKLM" + path.substr(strlen(machine))
-                                                          : path;
-}
-
-std::string Key(HKEY key, const char *sub) {
-    return KeyName(key) + (sub && *sub ? "\\" + std::string(sub) : "");
+    if (path == "?" && query && query(key, 3, buffer, sizeof buffer - 2, &size) == 0) {
+        name[WideCharToMultiByte(CP_ACP, 0, (const wchar_t *)(buffer + 1), buffer[0] / 2, name,
+                                 sizeof name - 1, NULL, NULL)] = '\0';
+        path = _strnicmp(name, "\\REGISTRY\\MACHINE", 17) ? name : "HKLM" + std::string(name + 17);
+    }
+    return path + (sub && *sub ? "\\" + std::string(sub) : "");
 }
 
 // The files the program opened for writing, for naming what WriteFile writes.
@@ -96,9 +91,9 @@ std::string FileOf(HANDLE handle) {
     X(KERNEL32, CreateDirectoryA)                                                                  \
     X(KERNEL32, RemoveDirectoryA)                                                                  \
     X(KERNEL32, SetFileAttributesA)                                                                \
-    X(KERNEL32, GetTempFileNameA)                                                                  \
     X(KERNEL32, WritePrivateProfileStringA)                                                        \
     X(KERNEL32, WritePrivateProfileSectionA)                                                       \
+    X(KERNEL32, CreateProcessA)                                                                    \
     X(LZ32, LZOpenFileA)                                                                           \
     X(LZ32, LZCopy)
 #define REAL(dll, name) decltype(&name) Real##name;
@@ -123,16 +118,6 @@ LONG WINAPI HookRegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type
     return RealRegSetValueExA(key, name, reserved, type, data, size);
 }
 
-LONG WINAPI HookRegDeleteValueA(HKEY key, LPCSTR name) {
-    Call(true, "RegDeleteValueA", Key(key, NULL) + "\t" + Text(name));
-    return RealRegDeleteValueA(key, name);
-}
-
-LONG WINAPI HookRegDeleteKeyA(HKEY key, LPCSTR sub) {
-    Call(true, "RegDeleteKeyA", Key(key, sub));
-    return RealRegDeleteKeyA(key, sub);
-}
-
 HANDLE WINAPI HookCreateFileA(LPCSTR path, DWORD access, DWORD share,
                               LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
                               HANDLE model) {
@@ -145,67 +130,70 @@ HANDLE WINAPI HookCreateFileA(LPCSTR path, DWORD access, DWORD share,
     return file;
 }
 
-BOOL WINAPI HookWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
-                          LPOVERLAPPED overlapped) {
-    Call(true, "WriteFile", FileOf(file) + "\t" + std::to_string(size));
-    return RealWriteFile(file, data, size, written, overlapped);
-}
-
-BOOL WINAPI HookCopyFileA(LPCSTR from, LPCSTR to, BOOL failIfExists) {
-    Call(true, "CopyFileA", Text(from) + "\t" + Text(to));
-    return RealCopyFileA(from, to, failIfExists);
-}
-
-BOOL WINAPI HookMoveFileA(LPCSTR from, LPCSTR to) {
-    Call(true, "MoveFileA", Text(from) + "\t" + Text(to));
-    return RealMoveFileA(from, to);
-}
-
-BOOL WINAPI HookDeleteFileA(LPCSTR path) {
-    Call(true, "DeleteFileA", Text(path));
-    return RealDeleteFileA(path);
-}
-
-BOOL WINAPI HookCreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security) {
-    Call(true, "CreateDirectoryA", Text(path));
-    return RealCreateDirectoryA(path, security);
-}
-
-BOOL WINAPI HookRemoveDirectoryA(LPCSTR path) {
-    Call(true, "RemoveDirectoryA", Text(path));
-    return RealRemoveDirectoryA(path);
-}
-
-BOOL WINAPI HookSetFileAttributesA(LPCSTR path, DWORD attributes) {
-    Call(true, "SetFileAttributesA", Text(path) + "\t" + std::to_string(attributes));
-    return RealSetFileAttributesA(path, attributes);
-}
-
-// With a number of 0 the call makes the file it names.
-UINT WINAPI HookGetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR path) {
-    Call(unique == 0, "GetTempFileNameA", Text(folder) + "\t" + Text(prefix));
-    return RealGetTempFileNameA(folder, prefix, unique, path);
-}
-
-BOOL WINAPI HookWritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file) {
-    Call(true, "WritePrivateProfileStringA",
-         Text(file) + "\t" + Text(section) + "\t" + Text(key) + "\t" + Text(value));
-    return RealWritePrivateProfileStringA(section, key, value, file);
-}
-
-BOOL WINAPI HookWritePrivateProfileSectionA(LPCSTR section, LPCSTR lines, LPCSTR file) {
-    Call(true, "WritePrivateProfileSectionA", Text(file) + "\t" + Text(section));
-    return RealWritePrivateProfileSectionA(section, lines, file);
-}
-
 INT WINAPI HookLZOpenFileA(LPSTR path, LPOFSTRUCT buffer, WORD style) {
     Call(style & (OF_CREATE | OF_DELETE | OF_WRITE | OF_READWRITE), "LZOpenFileA", Text(path));
     return RealLZOpenFileA(path, buffer, style);
 }
 
-LONG WINAPI HookLZCopy(INT from, INT to) {
-    Call(true, "LZCopy", FileOf((HANDLE)(INT_PTR)to));
-    return RealLZCopy(from, to);
+// A hook that logs a change, the arguments shown, then makes it.
+#define CHANGE(type, name, parameters, arguments, shown)                                           \
+    type WINAPI Hook##name parameters {                                                            \
+        Call(true, #name, shown);                                                                  \
+        return Real##name arguments;                                                               \
+    }
+CHANGE(LONG, RegDeleteValueA, (HKEY key, LPCSTR name), (key, name),
+       Key(key, NULL) + "\t" + Text(name))
+CHANGE(LONG, RegDeleteKeyA, (HKEY key, LPCSTR sub), (key, sub), Key(key, sub))
+CHANGE(BOOL, WriteFile, (HANDLE file, LPCVOID data, DWORD size, LPDWORD done, LPOVERLAPPED overlap),
+       (file, data, size, done, overlap), FileOf(file) + "\t" + std::to_string(size))
+CHANGE(BOOL, CopyFileA, (LPCSTR from, LPCSTR to, BOOL fail), (from, to, fail),
+       Text(from) + "\t" + Text(to))
+CHANGE(BOOL, MoveFileA, (LPCSTR from, LPCSTR to), (from, to), Text(from) + "\t" + Text(to))
+CHANGE(BOOL, DeleteFileA, (LPCSTR path), (path), Text(path))
+CHANGE(BOOL, CreateDirectoryA, (LPCSTR path, LPSECURITY_ATTRIBUTES security), (path, security),
+       Text(path))
+CHANGE(BOOL, RemoveDirectoryA, (LPCSTR path), (path), Text(path))
+CHANGE(BOOL, SetFileAttributesA, (LPCSTR path, DWORD attributes), (path, attributes),
+       Text(path) + "\t" + std::to_string(attributes))
+CHANGE(BOOL, WritePrivateProfileStringA, (LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file),
+       (section, key, value, file),
+       Text(file) + "\t" + Text(section) + "\t" + Text(key) + "\t" + Text(value))
+CHANGE(BOOL, WritePrivateProfileSectionA, (LPCSTR section, LPCSTR lines, LPCSTR file),
+       (section, lines, file), Text(file) + "\t" + Text(section))
+CHANGE(LONG, LZCopy, (INT from, INT to), (from, to), FileOf((HANDLE)(INT_PTR)to))
+
+// The child makes its changes before any window, where the window hook would
+// come in: a thread of the child's loads this DLL at once, by its path mapped
+// into the child (emulation lets no process write another's memory), while
+// the child still waits for this process to end. It changes nothing before.
+BOOL WINAPI HookCreateProcessA(LPCSTR app, LPSTR line, LPSECURITY_ATTRIBUTES processSecurity,
+                               LPSECURITY_ATTRIBUTES threadSecurity, BOOL inherit, DWORD flags,
+                               LPVOID environment, LPCSTR folder, LPSTARTUPINFOA start,
+                               LPPROCESS_INFORMATION made) {
+    Call(false, "CreateProcessA", Text(app) + "\t" + Text(line));
+    SetEnvironmentVariableA("CRASH_PROGRAM", FileName(app ? app : line));
+    SetEnvironmentVariableA("CRASH_CHANGES", std::to_string(Changes).c_str());
+    if (!RealCreateProcessA(app, line, processSecurity, threadSecurity, inherit, flags, environment,
+                            folder, start, made))
+        return FALSE;
+    typedef LONG(WINAPI * MapView)(HANDLE, HANDLE, void **, ULONG_PTR, SIZE_T, void *, SIZE_T *,
+                                   DWORD, ULONG, ULONG);
+    MapView map = (MapView)(void (*)(void))GetProcAddress(GetModuleHandleA("ntdll.dll"),
+                                                          "NtMapViewOfSection");
+    HANDLE section = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, 4096, NULL);
+    char *path = section ? (char *)MapViewOfFile(section, FILE_MAP_WRITE, 0, 0, 0) : NULL;
+    void *there = NULL;
+    SIZE_T size = 0;
+    // Should it fail, the relay trace shows the child's changes made around the hook.
+    if (path && GetModuleFileNameA(Self, path, MAX_PATH) &&
+        map(section, made->hProcess, &there, 0, 0, NULL, &size, 2, 0, PAGE_READONLY) == 0)
+        WaitForSingleObject(
+            CreateRemoteThread(made->hProcess, NULL, 0,
+                               (LPTHREAD_START_ROUTINE)(void (*)(void))GetProcAddress(
+                                   GetModuleHandleA("kernel32.dll"), "LoadLibraryA"),
+                               there, 0, NULL),
+            60000);
+    return TRUE;
 }
 
 #define HOOK(dll, name) {#dll ".DLL", #name, (void *)Hook##name, (void **)&Real##name},
@@ -214,26 +202,27 @@ const struct {
     void *hook, **real;
 } Hooks[] = {HOOKED(HOOK)};
 
+const IMAGE_NT_HEADERS *Headers(BYTE *image) {
+    return (const IMAGE_NT_HEADERS *)(image + ((IMAGE_DOS_HEADER *)image)->e_lfanew);
+}
+
 // Points the program's import slots of the functions above at their hooks;
 // the slot's old content, the function itself, is what the hook calls.
 void TakeImports(BYTE *image) {
-    const IMAGE_NT_HEADERS *headers =
-        (const IMAGE_NT_HEADERS *)(image + ((IMAGE_DOS_HEADER *)image)->e_lfanew);
     const IMAGE_DATA_DIRECTORY &table =
-        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        Headers(image)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     auto *dll = (const IMAGE_IMPORT_DESCRIPTOR *)(image + table.VirtualAddress);
     for (; table.Size && dll->Name; dll++) {
         auto *name = (const IMAGE_THUNK_DATA *)(image + dll->OriginalFirstThunk);
         auto *slot = (IMAGE_THUNK_DATA *)(image + dll->FirstThunk);
-        for (; name->u1.AddressOfData; name++, slot++) {
-            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal))
-                continue;
-            const char *function =
-                (const char *)((IMAGE_IMPORT_BY_NAME *)(image + name->u1.AddressOfData))->Name;
+        for (; name->u1.AddressOfData; name++, slot++)
             for (const auto &hook : Hooks) {
                 DWORD was;
-                if (lstrcmpiA(hook.dll, (const char *)image + dll->Name) ||
-                    strcmp(hook.name, function) ||
+                if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) ||
+                    lstrcmpiA(hook.dll, (const char *)image + dll->Name) ||
+                    strcmp(
+                        hook.name,
+                        (char *)((IMAGE_IMPORT_BY_NAME *)(image + name->u1.AddressOfData))->Name) ||
                     !VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE,
                                     &was))
                     continue;
@@ -241,16 +230,14 @@ void TakeImports(BYTE *image) {
                 slot->u1.Function = (DWORD_PTR)hook.hook;
                 VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, was, &was);
             }
-        }
     }
 }
 
 std::string Range(HMODULE module) {
-    BYTE *image = (BYTE *)module;
-    auto *headers = (const IMAGE_NT_HEADERS *)(image + ((IMAGE_DOS_HEADER *)image)->e_lfanew);
     char text[32];
-    snprintf(text, sizeof text, "%08lx-%08lx", (unsigned long)(DWORD_PTR)image,
-             (unsigned long)((DWORD_PTR)image + headers->OptionalHeader.SizeOfImage));
+    wsprintfA(
+        text, "%08lx-%08lx", (unsigned long)(DWORD_PTR)module,
+        (unsigned long)((DWORD_PTR)module + Headers((BYTE *)module)->OptionalHeader.SizeOfImage));
     return text;
 }
 
@@ -262,23 +249,25 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK Loaded(int code, WPARAM wParam
 }
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
-    char log[MAX_PATH], stop[16] = "", wanted[MAX_PATH] = "", running[MAX_PATH] = "";
+    char log[MAX_PATH], number[16] = "", wanted[MAX_PATH] = "", running[MAX_PATH] = "";
     DWORD length = GetEnvironmentVariableA("CRASH_LOG", log, sizeof log);
     GetEnvironmentVariableA("CRASH_PROGRAM", wanted, sizeof wanted);
     GetModuleFileNameA(NULL, running, sizeof running);
-    const char *name = strrchr(running, '\\') ? strrchr(running, '\\') + 1 : running;
     if (reason != DLL_PROCESS_ATTACH || length == 0 || length >= sizeof log ||
-        lstrcmpiA(name, wanted) != 0)
+        lstrcmpiA(FileName(running), wanted) != 0)
         return TRUE;
-    GetEnvironmentVariableA("CRASH_STOP_AT", stop, sizeof stop);
-    StopAt = atol(stop);
+    Self = self;
+    GetEnvironmentVariableA("CRASH_STOP_AT", number, sizeof number);
+    StopAt = atol(number);
+    GetEnvironmentVariableA("CRASH_CHANGES", number, sizeof number);
+    Changes = atol(number);
     if (GetEnvironmentVariableA("CRASH_STOP_ON", StopOn, sizeof StopOn) >= sizeof StopOn)
         return FALSE;
     Log = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
                       FILE_ATTRIBUTE_NORMAL, NULL);
     if (Log == INVALID_HANDLE_VALUE)
         return FALSE;
-    Write("program " + Range(GetModuleHandleA(NULL)) + " hook " + Range(self) + "\n");
+    Write("program " + Range(GetModuleHandleA(NULL)) + "\n");
     TakeImports((BYTE *)GetModuleHandleA(NULL));
     return TRUE;
 }

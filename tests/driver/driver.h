@@ -14,10 +14,13 @@
 // --- windows ---
 
 // How long every wait polls before it gives up, in milliseconds; and, when
-// set, the file name of the program under test: waits give up once it has
-// run and ended.
+// set, the file names of the program under test (NAME;NAME...): waits give
+// up once it has run and ended.
 extern DWORD WaitBound;
 extern const char *WaitProgram;
+
+// Whether a process of one of the file names (NAME;NAME...) runs.
+bool Running(const char *names);
 
 // Polls until the condition holds; false when the bound ran out.
 bool WaitFor(const std::function<bool()> &condition);
@@ -29,6 +32,26 @@ HWND FindTopWindow(const char *className, const char *title, int control = 0, bo
 
 // The same, waited for; NULL when none came within the bound.
 HWND WaitForWindow(const char *className, const char *title, int control = 0, bool own = true);
+
+// Has the window's owner paint what it has left to paint, the window and
+// every control on it, and waits until the owner is back in its message
+// loop, by then done with making the window too; false when the owner did
+// not answer within the bound.
+bool WaitPainted(HWND window);
+
+// The window's client area and its visible controls' on the screen, a line
+// each: "ID<TAB>CLASS<TAB>STYLE<TAB>LEFT TOP RIGHT BOTTOM<TAB>TEXT", the
+// window first with ID 0, the style in hex, line breaks in a text as spaces.
+// Nothing of it is asked of the owner.
+std::string ControlLayout(HWND window);
+
+// For a window that changes on its own: once it has painted, suspends its
+// owner, so that the screen holds still, when its texts did not change over
+// two round trips before (else tries again, within the bound). An owner that
+// never finds its queue empty may not have put its last paint on the screen
+// yet: the texts shown can be a step behind. The owner's thread to resume;
+// NULL when the window went or never held still.
+HANDLE HoldPainted(HWND window);
 
 // The text of a window or of a dialog control, asked of its owner's thread.
 std::string WindowText(HWND window);
@@ -97,8 +120,7 @@ RegValues SeededClassValues(const char *desc, const char *section);
 
 // Replaces the active-device list, the device tree and the class list with
 // the machine's, beside a keyboard and a list entry without a hardware key,
-// which no mouse search may take. false when a write failed.
-bool SeedMouseMachine(const MouseMachine &machine);
-// The active-device list alone, as each start of Windows makes it anew (it
-// lives under HKEY_DYN_DATA, which does not outlive Wine's server either).
-bool SeedActiveDevices(const MouseMachine &machine);
+// which no mouse search may take; with listOnly the active-device list
+// alone, as each start of Windows makes it anew (it lives under HKEY_DYN_DATA,
+// which does not outlive Wine's server either). false when a write failed.
+bool SeedMouseMachine(const MouseMachine &machine, bool listOnly = false);

@@ -2,8 +2,14 @@
 //
 //   e2edriver [-t SECONDS] [-p PROGRAM] COMMAND ARGS... [+ COMMAND ARGS...]...
 //     wait WIN [ID]          until a window WIN (with control ID) is there
+//     painted WIN            until WIN is there and has painted itself and
+//                            every control, then its layout (ControlLayout)
+//     hold WIN               as painted, for a window that changes on its
+//                            own: then a line "." while WIN's owner is held
+//                            still (HoldPainted), until a line or the end of
+//                            its input
 //     click WIN ID           a click on control ID
-//     text WIN ID            the text of control ID
+//     text WIN ID [TEXT]     the text of control ID; with TEXT, puts TEXT there
 //     state WIN ID           "CHECKED ENABLED" of control ID, each 1 or 0
 //     rect WIN               "LEFT TOP RIGHT BOTTOM" of WIN on the screen
 //     answer CAPTION BUTTON  prints the message box's text, then presses BUTTON
@@ -11,6 +17,7 @@
 //                            per value: "path<TAB>name=data" ("path" when none)
 //     seed-machine both|ps2  the Windows 98 mouse machine with both mice or PS/2
 //     seed-boot both|ps2     its active-device list alone, as a start makes it
+//     wait-gone EXE          until no process of that program file name runs
 //     click-hook             sets click_hook.dll on every program (see there),
 //                            prints "ready" and keeps it for SECONDS
 //     inject PROGRAM ARGS... runs PROGRAM with crash_hook.dll in it from its
@@ -60,14 +67,33 @@ static int RunHooked(char **args, int count) {
 static int Command(int argc, char **argv) {
     const std::string cmd = argc > 1 ? argv[1] : "", a = argc > 2 ? argv[2] : "";
     const int id = argc > 3 ? atoi(argv[3]) : 0;
-    if (cmd == "wait" || cmd == "click" || cmd == "text" || cmd == "state" || cmd == "rect") {
+    if (cmd == "wait" || cmd == "painted" || cmd == "hold" || cmd == "click" || cmd == "text" ||
+        cmd == "state" || cmd == "rect") {
         HWND window = a.compare(0, 6, "class:") == 0 ? WaitForWindow(a.c_str() + 6, NULL, id, false)
                                                      : WaitForWindow(NULL, a.c_str(), id, false);
         if (!window)
             return fprintf(stderr, "e2edriver: no window %s with control %d\n", a.c_str(), id), 1;
+        if (cmd == "hold") {
+            HANDLE owner = HoldPainted(window);
+            if (!owner)
+                return fprintf(stderr, "e2edriver: %s did not hold still\n", a.c_str()), 1;
+            char line[16];
+            printf("%s.\n", ControlLayout(window).c_str());
+            fflush(stdout);
+            fgets(line, sizeof line, stdin);
+            ResumeThread(owner);
+            CloseHandle(owner);
+            return 0;
+        }
+        if (cmd == "painted" && !WaitPainted(window))
+            return fprintf(stderr, "e2edriver: %s did not paint in time\n", a.c_str()), 1;
+        if (cmd == "painted")
+            printf("%s", ControlLayout(window).c_str());
         if (cmd == "click")
             ClickControl(window, id);
-        if (cmd == "text")
+        if (cmd == "text" && argc > 4)
+            SendMessageA(GetDlgItem(window, id), WM_SETTEXT, 0, (LPARAM)argv[4]);
+        else if (cmd == "text")
             printf("%s\n", ItemText(window, id).c_str());
         RECT r;
         if (cmd == "rect" && GetWindowRect(window, &r))
@@ -97,10 +123,10 @@ static int Command(int argc, char **argv) {
         }
         return 0;
     }
-    if (cmd == "seed-machine" && (a == "both" || a == "ps2"))
-        return SeedMouseMachine(a == "both" ? BothMice : Ps2Mouse) ? 0 : 1;
-    if (cmd == "seed-boot" && (a == "both" || a == "ps2"))
-        return SeedActiveDevices(a == "both" ? BothMice : Ps2Mouse) ? 0 : 1;
+    if (cmd == "wait-gone")
+        return WaitFor([&] { return !Running(a.c_str()); }) ? 0 : 1;
+    if ((cmd == "seed-machine" || cmd == "seed-boot") && (a == "both" || a == "ps2"))
+        return SeedMouseMachine(a == "both" ? BothMice : Ps2Mouse, cmd == "seed-boot") ? 0 : 1;
     if (cmd == "click-hook") {
         // The hook lasts as long as this process: the bound, or until ended.
         HMODULE hook = LoadLibraryA("click_hook.dll");

@@ -83,41 +83,34 @@ RegValues SeededClassValues(const char *desc, const char *section) {
             {"DriverDesc", desc},     {"DriverDate", "4-23-1999"},  {"InfSection", section}};
 }
 
-// Each key's values, under HKLM, or under HKEY_DYN_DATA for the device list.
-static bool WriteTree(const RegTree &keys) {
-    bool ok = true;
-    for (const auto &key : keys)
-        for (const auto &value : key.second)
-            ok = SetRegText(key.first.compare(0, 6, "Config") ? HKEY_LOCAL_MACHINE : HKEY_DYN_DATA,
-                            key.first, value.first.c_str(), value.second) &&
-                 ok;
-    return ok;
-}
-
-bool SeedActiveDevices(const MouseMachine &machine) {
-    const std::string list = "Config Manager\\Enum\\";
+bool SeedMouseMachine(const MouseMachine &machine, bool listOnly) {
+    const std::string list = "Config Manager\\Enum\\",
+                      classes = "System\\CurrentControlSet\\Services\\Class";
     DeleteRegTree(HKEY_DYN_DATA, list.substr(0, list.size() - 1));
+    if (!listOnly)
+        DeleteRegTree(HKEY_LOCAL_MACHINE, "Enum"), DeleteRegTree(HKEY_LOCAL_MACHINE, classes);
     // The list is enumerated by name: C0000010, C0000020... keep the machine's order.
-    RegTree keys = {{list + "C1000000", {{"Problem", "0"}}},
-                    {list + "C1038E40", {{"HardWareKey", "BIOS\\*PNP0303\\0000"}}}};
+    RegTree keys = {
+        {list + "C1000000", {{"Problem", "0"}}},
+        {list + "C1038E40", {{"HardWareKey", "BIOS\\*PNP0303\\0000"}}},
+        {"Enum\\BIOS\\*PNP0303\\0000", {{"DeviceDesc", "Standard 101/102-Key Keyboard"}}}};
     char name[16];
     for (size_t i = 0; i < machine.active.size(); i++)
         keys[list + (wsprintfA(name, "C%07d", (int)(i + 1) * 10), name)] = {
             {"HardWareKey", machine.active[i]}};
-    return WriteTree(keys);
-}
-
-bool SeedMouseMachine(const MouseMachine &machine) {
-    const std::string classes = "System\\CurrentControlSet\\Services\\Class";
-    DeleteRegTree(HKEY_LOCAL_MACHINE, "Enum");
-    DeleteRegTree(HKEY_LOCAL_MACHINE, classes);
-    RegTree keys = {
-        {"Enum\\BIOS\\*PNP0303\\0000", {{"DeviceDesc", "Standard 101/102-Key Keyboard"}}}};
     for (const SeedDevice &device : machine.devices)
         keys[device.path] = SeededDeviceValues(device.desc, device.driver);
     for (const SeedInstance &instance : machine.classes)
         keys[classes + "\\Mouse\\" + instance.name] =
             SeededClassValues(instance.desc, instance.section);
-    bool ok = SeedActiveDevices(machine);
-    return WriteTree(keys) && ok;
+    bool ok = true; // the device list lives under HKEY_DYN_DATA, the rest under HKLM
+    for (const auto &key : keys) {
+        bool dynamic = key.first.compare(0, 6, "Config") == 0;
+        for (const auto &value : key.second)
+            if (dynamic || !listOnly)
+                ok = SetRegText(dynamic ? HKEY_DYN_DATA : HKEY_LOCAL_MACHINE, key.first,
+                                value.first.c_str(), value.second) &&
+                     ok;
+    }
+    return ok;
 }

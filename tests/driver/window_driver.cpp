@@ -3,20 +3,25 @@
 // of the test and from another process.
 #include "driver/driver.h"
 
+#include <string.h>
 #include <tlhelp32.h>
 
 DWORD WaitBound = 30000;
 const char *WaitProgram;
 
-// Whether a process of the file name runs.
-static bool Running(const char *name) {
+bool Running(const char *names) {
     HANDLE list = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32 process;
     process.dwSize = sizeof process;
     bool found = false;
     for (BOOL more = Process32First(list, &process); more && !found;
          more = Process32Next(list, &process))
-        found = lstrcmpiA(process.szExeFile, name) == 0;
+        for (const char *name = names; name && !found; name = strchr(name + 1, ';')) {
+            name += *name == ';';
+            size_t length = strlen(process.szExeFile);
+            found = _strnicmp(name, process.szExeFile, length) == 0 &&
+                    (name[length] == ';' || name[length] == '\0');
+        }
     CloseHandle(list);
     return found;
 }
@@ -59,7 +64,103 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
     return !s.found;
 }
 
+// A round trip through the owner's queue: WM_NULL, answered once the owner
+// serves messages again. The owner puts what it painted on the screen when it
+// next finds its queue empty: after the answer to a first round trip, before
+// that to a second.
+bool RoundTrip(HWND window) {
+    DWORD_PTR answer;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, WaitBound, &answer) != 0;
+}
+
+// A round trip, a synchronous paint of all that is invalid, two round trips;
+// on a thread of its own, as the paint itself waits without a bound.
+DWORD WINAPI PaintAndWait(LPVOID parameter) {
+    HWND window = static_cast<HWND>(parameter);
+    if (!RoundTrip(window))
+        return 1;
+    RedrawWindow(window, NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return RoundTrip(window) && RoundTrip(window) ? 0 : 1;
+}
+
+BOOL CALLBACK AddControl(HWND control, LPARAM parameter) {
+    if (IsWindowVisible(control))
+        reinterpret_cast<std::vector<HWND> *>(parameter)->push_back(control);
+    return TRUE;
+}
+
 } // namespace
+
+bool WaitPainted(HWND window) {
+    DWORD id, result = 1;
+    HANDLE thread = CreateThread(NULL, 0, PaintAndWait, window, 0, &id);
+    if (!thread)
+        return false;
+    if (WaitForSingleObject(thread, WaitBound) == WAIT_OBJECT_0)
+        GetExitCodeThread(thread, &result);
+    CloseHandle(thread);
+    return result == 0;
+}
+
+HANDLE HoldPainted(HWND window) {
+    HANDLE owner = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE,
+                              GetWindowThreadProcessId(window, NULL));
+    bool held = false;
+    // The layout before two round trips, which put it on the screen when the
+    // owner finds its queue empty in between, and the same once held.
+    WaitFor([&] {
+        if (!owner || !IsWindow(window) || !WaitPainted(window))
+            return true;
+        const std::string shown = ControlLayout(window);
+        if (!RoundTrip(window) || !RoundTrip(window))
+            return true;
+        // The suspension takes hold a moment later: the context comes once it has.
+        CONTEXT context;
+        context.ContextFlags = CONTEXT_CONTROL;
+        if (SuspendThread(owner) == (DWORD)-1)
+            return true;
+        GetThreadContext(owner, &context);
+        held = ControlLayout(window) == shown;
+        if (!held)
+            ResumeThread(owner);
+        return held;
+    });
+    if (!held && owner)
+        CloseHandle(owner);
+    return held ? owner : NULL;
+}
+
+std::string ControlLayout(HWND window) {
+    std::vector<HWND> windows = {window};
+    EnumChildWindows(window, AddControl, reinterpret_cast<LPARAM>(&windows));
+    std::string layout;
+    for (HWND each : windows) {
+        char className[64] = "", line[256];
+        RECT r;
+        POINT origin = {0, 0};
+        GetClassNameA(each, className, sizeof className);
+        GetClientRect(each, &r);
+        ClientToScreen(each, &origin);
+        wsprintfA(line, "%d\t%s\t%08lx\t%ld %ld %ld %ld\t", each == window ? 0 : GetDlgCtrlID(each),
+                  className, (unsigned long)GetWindowLongA(each, GWL_STYLE), origin.x + r.left,
+                  origin.y + r.top, origin.x + r.right, origin.y + r.bottom);
+        // A picture's text is the number of its resource: left out.
+        DWORD type = GetWindowLongA(each, GWL_STYLE) & SS_TYPEMASK;
+        bool picture = !lstrcmpiA(className, "Static") &&
+                       (type == SS_ICON || type == SS_BITMAP || type == SS_ENHMETAFILE);
+        // The text as the window keeps it, not asked of its owner, who may be held still.
+        WCHAR wide[512] = L"";
+        char text_[1024] = "";
+        if (!picture && InternalGetWindowText(each, wide, 512) > 0)
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, text_, sizeof text_, NULL, NULL);
+        std::string text = text_;
+        for (char &c : text) // one line a control: its line breaks as spaces
+            if (c == '\r' || c == '\n' || c == '\t')
+                c = ' ';
+        layout += line + text + "\n";
+    }
+    return layout;
+}
 
 HWND FindTopWindow(const char *className, const char *title, int control, bool own) {
     Search search = {className, title, control, own, NULL};

@@ -6,10 +6,12 @@
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 # The calls crash_hook.dll takes over: the relay trace that checks it watches the same ones.
 CRASH_CALLS="RegCreateKeyExA RegSetValueExA RegDeleteValueA RegDeleteKeyA CreateFileA WriteFile CopyFileA
-    MoveFileA DeleteFileA CreateDirectoryA RemoveDirectoryA SetFileAttributesA GetTempFileNameA
-    WritePrivateProfileStringA WritePrivateProfileSectionA LZOpenFileA LZCopy"
+    MoveFileA DeleteFileA CreateDirectoryA RemoveDirectoryA SetFileAttributesA WritePrivateProfileStringA
+    WritePrivateProfileSectionA CreateProcessA LZOpenFileA LZCopy"
 CRASH_PROGRAMS="install reinstall reregister reregister-media uninstall"
 CRASH_TEMPLATES=$SETUP_BUILD_DIR/wine/crash
+# The uninstaller and its copy in the temporary folder, which does the work.
+CRASH_UNINSTALLERS='UNINSTAL.EXE;~UNINST.EXE'
 
 # crash_imports: whatever the programs import that can change the machine, the hook takes.
 crash_imports() {
@@ -23,10 +25,9 @@ crash_imports() {
 }
 
 # crash_machine: the fresh prefix of e2e_begin seeded, with two files of the user's: a VELOR.INI of
-# their own where the script puts one, and a system.bak from before. Made into the template
-# "seeded", and what every stop point must end at, as "$CRASH_TEMPLATES/before". Relay traces show
-# the hooked functions called from the programs and the hook alone (an exclusion list would make
-# Wine ignore that).
+# their own where the script puts one, and a system.bak from before. Kept as the template "seeded";
+# its snapshot is what every stop point must end at. Relay traces show the hooked calls of the
+# programs and of the hook.
 crash_machine() {
     e2e_seed && printf '[mine]\r\nwheel=3\r\n' >"$E2E_C/windows/VELOR.INI" &&
         printf '[boot]\r\nshell=Explorer.exe\r\n; the user kept this\r\n' >"$E2E_C/windows/system.bak" &&
@@ -34,90 +35,63 @@ crash_machine() {
             >/dev/null 2>&1 &&
         wine reg delete 'HKCU\Software\Wine\Debug' /v RelayFromExclude /f >/dev/null 2>&1 &&
         wine reg add 'HKCU\Software\Wine\Debug' /v RelayFromInclude /f \
-            /d 'SETUP.EXE;UNINSTAL.EXE;crash_hook' >/dev/null 2>&1 || e2e_die "cannot seed the machine"
+            /d "SETUP.EXE;$CRASH_UNINSTALLERS;crash_hook" >/dev/null 2>&1 || e2e_die "cannot seed the machine"
     mkdir -p "$CRASH_TEMPLATES" && crash_snapshot >"$CRASH_TEMPLATES/before" && crash_keep seeded
 }
 
-# crash_keep NAME: the machine now as template NAME.
-crash_keep() {
+# crash_keep NAME: the machine now as template NAME. crash_start [NAME]: Windows started again,
+# WININIT.INI doing what it names, or a fresh copy of template NAME started; the active-device
+# list, which lives in the server, made anew.
+crash_keep() { wineserver -k 2>/dev/null; wineserver -w; wine_fresh_prefix "$WINEPREFIX" "$CRASH_TEMPLATES/$1"; }
+crash_start() {
     wineserver -k 2>/dev/null; wineserver -w
-    wine_fresh_prefix "$WINEPREFIX" "$CRASH_TEMPLATES/$1"
+    { [ -z "${1:-}" ] || wine_fresh_prefix "$CRASH_TEMPLATES/$1" "$WINEPREFIX"; } && wineserver -p &&
+        { [ -n "${1:-}" ] || wineboot -r >/dev/null 2>&1; } && drv seed-boot both || e2e_die "Windows does not start"
 }
 
-# crash_snapshot: what must come back: the keys, every file of the Windows folder by checksum (its
-# read-only ones named), system.ini byte by byte, the media's files, which no run may change, and
-# what is left in the destination folder. Each part whatever became of the others: system.ini may
-# be gone.
+# crash_snapshot: what must come back (e2e_snapshot), the media's files, which no run may change,
+# and what is left in the destination folder.
 crash_snapshot() {
-    e2e_snapshot contents 2>/dev/null
-    (cd "$E2E_C/windows" && find . -type f ! -iname 'wininit.*' ! -perm -u+w | sed 's/^/read-only /')
-    (cd "$E2E_C" && find MEDIA -type f | LC_ALL=C sort | xargs -rd '\n' cksum)
+    e2e_snapshot 2>/dev/null
+    (cd "$E2E_C" && find MEDIA -type f -exec md5sum {} + | LC_ALL=C sort -k2)
     echo "left in the destination:"
     [ ! -d "$DEST" ] || (cd "$DEST" && find . -mindepth 1 | LC_ALL=C sort)
 }
 
-# crash_fresh TEMPLATE: a fresh copy of a kept machine as the prefix, started.
-crash_fresh() {
-    wineserver -k 2>/dev/null; wineserver -w
-    wine_fresh_prefix "$CRASH_TEMPLATES/$1" "$WINEPREFIX" && wineserver -p && drv seed-boot both ||
-        e2e_die "no machine $1"
-}
-
-# crash_walk PROGRAM: the walk of each program, in one driver run that gives up when the
-# program has ended.
-crash_walk() {
-    local steps exe=SETUP.EXE
-    case $1 in
-    install | reinstall)
-        steps=(click class:SETUP_BEGIN 1 + click class:SETUP_SELMOUSE 1035 + click class:SETUP_SELMOUSE 1
-            + click class:SETUP_SELDIR 1)
-        [ "$1" = install ] || steps+=(+ answer "$CAPTION" 1)
-        steps+=(+ click class:SETUP_END 1033 + click class:SETUP_END 1) ;;
-    reregister*) steps=(click class:SETUP_SELMOUSE 1 + answer "$CAPTION" 1) ;;
-    uninstall) steps=(answer '' 6 + answer '' 7) exe=UNINSTAL.EXE ;;
-    esac
-    drv -t 60 -p $exe "${steps[@]}" >>"$E2E_DIR/walk" 2>&1
-}
-
-# crash_run PROGRAM [STOP]: PROGRAM on a fresh copy of its machine, its calls logged by the hook
-# into $E2E_DIR/hook.log, stopped before change STOP if given (its number, or text its line holds:
-# the first such change), its walk in $E2E_DIR/walk; what it must leave in $E2E_DIR/expected.
+# crash_run PROGRAM [STOP]: PROGRAM on a fresh copy of its machine, walked in one driver run that
+# gives up once the program has ended, its calls logged by the hook into $E2E_DIR/hook.log,
+# stopped before change STOP if given (its number, or text its line holds: the first such
+# change); what it must leave in $E2E_DIR/expected.
 crash_run() {
-    local template=installed command log=$E2E_DIR/hook.log at='' on=''
-    command=$(inf DefaultPath)\\UNINSTAL.EXE
+    local template=installed exe=SETUP.EXE command=('C:\MEDIA\SETUP.EXE') steps ask=() at='' on=''
+    [ "$1" != reinstall ] || ask=(+ answer "$CAPTION" 1) # the existing folder's question
+    steps=(click class:SETUP_BEGIN 1 + click class:SETUP_SELMOUSE 1035 + click class:SETUP_SELMOUSE 1
+        + click class:SETUP_SELDIR 1 "${ask[@]}" + click class:SETUP_END 1033 + click class:SETUP_END 1)
     case $1 in
-    install) template=seeded command='C:\MEDIA\SETUP.EXE' ;;
-    reinstall) command='C:\MEDIA\SETUP.EXE' ;;
-    reregister) command="$(inf DefaultPath)\\SETUP.EXE -u" ;;
-    reregister-media) command='C:\MEDIA\SETUP.EXE -u' ;;
+    install) template=seeded ;;
+    reregister*) steps=(click class:SETUP_SELMOUSE 1 + answer "$CAPTION" 1) command+=(-u) ;;&
+    reregister) command[0]="$(inf DefaultPath)\\SETUP.EXE" ;;
+    uninstall) steps=(answer '' 6 + answer '' 7) exe=$CRASH_UNINSTALLERS command=("$(inf DefaultPath)\\UNINSTAL.EXE") ;;
     esac
     [[ ${2:-} =~ ^[0-9]*$ ]] && at=${2:-} || on=$2
-    crash_fresh $template
-    mkdir -p "$E2E_DIR" && : >"$log" && cp "$CRASH_TEMPLATES/before" "$E2E_DIR/expected"
+    crash_start $template
+    mkdir -p "$E2E_DIR" && : >"$E2E_DIR/hook.log" && cp "$CRASH_TEMPLATES/before" "$E2E_DIR/expected"
     # A copy of the setup the user put into the product's folder is theirs: it stays.
     [ "$1" != reregister ] || { cp "$E2E_MEDIA/SETUP.EXE" "$DEST/" && echo ./SETUP.EXE >>"$E2E_DIR/expected"; }
-    # shellcheck disable=SC2086 # the command's words
-    CRASH_LOG="Z:${log//\//\\}" CRASH_STOP_AT=$at CRASH_STOP_ON=$on \
-        e2e_start "$SETUP_BUILD_DIR/bin/e2edriver.exe" inject $command
-    crash_walk "$1"
+    CRASH_LOG="Z:${E2E_DIR//\//\\}\\hook.log" CRASH_STOP_AT=$at CRASH_STOP_ON=$on \
+        e2e_start "$SETUP_BUILD_DIR/bin/e2edriver.exe" inject "${command[@]}"
+    drv -t 60 -p "$exe" "${steps[@]}" >>"$E2E_DIR/walk" 2>&1
     crash_ended || e2e_log "$1${2:+ stop $2}: the program did not end; ended by force"
 }
 
-# crash_ended: waits (bounded) for the program of e2e_start, its exit status then in
-# CRASH_STATUS; false when it had to be ended.
+# crash_ended: waits (bounded) for the program of e2e_start and the uninstaller's copy, the exit
+# status of the first then in CRASH_STATUS; false when they had to be ended.
 crash_ended() {
-    if timeout 120 tail -s 0.1 --pid="$SETUP_PID" -f /dev/null; then
+    if timeout 120 tail -s 0.1 --pid="$SETUP_PID" -f /dev/null && drv -t 120 wait-gone '~UNINST.EXE'; then
         wait "$SETUP_PID"
         CRASH_STATUS=$? && return 0
     fi
     kill "$SETUP_PID" 2>/dev/null; wineserver -k 2>/dev/null; wait "$SETUP_PID"; return 1
-}
-
-# crash_restart: Windows started again; WININIT.INI does what it names.
-# The server stays (-p): what it holds under HKEY_DYN_DATA would go with it.
-crash_restart() {
-    wineserver -k 2>/dev/null; wineserver -w
-    wineserver -p && wineboot -r >/dev/null 2>&1 && drv seed-boot both || e2e_die "Windows does not start again"
 }
 
 # crash_uninstall: UNINSTAL.EXE of the destination, as a user would run it after the stop: put
@@ -127,26 +101,23 @@ crash_uninstall() {
     [ -n "$(ls -A "$DEST" 2>/dev/null)" ] || return 1
     [ -f "$DEST/UNINSTAL.EXE" ] || cp "$SETUP_BUILD_DIR/bin/UNINSTAL.EXE" "$DEST/"
     e2e_start "$(inf DefaultPath)\\UNINSTAL.EXE"
-    local texts=$E2E_DIR/uninstall$E2E_RUNS.texts
     # After a box with OK alone (Yes ends it too) there is no second.
-    drv -t 60 -p UNINSTAL.EXE answer '' 6 + answer '' 7 >"$texts" 2>&1
-    crash_ended || echo "(the uninstaller did not end)" >>"$texts"
-    return 0
+    drv -t 60 -p "$CRASH_UNINSTALLERS" answer '' 6 + answer '' 7 >"$E2E_DIR/uninstall$E2E_RUNS.texts" 2>&1
+    crash_ended || echo "(the uninstaller did not end)" >>"$E2E_DIR/uninstall$E2E_RUNS.texts"
 }
 
-# crash_recover PROGRAM: after the run, the restart, the uninstaller (a second one when the run
-# was the uninstaller) and the restart; once more when the uninstaller said what it could not do
-# and the machine is not back. Writes $E2E_DIR/verdict: pass, recovered or FAIL; what differs from
-# the machine expected into $E2E_DIR/diff.
+# crash_recover: after the run, the restart, the uninstaller and the restart; once more when the
+# uninstaller said what it could not do and the machine is not back. Writes $E2E_DIR/verdict:
+# pass, recovered or FAIL; what differs from the machine expected into $E2E_DIR/diff.
 crash_recover() {
     local verdict=pass
-    crash_restart
-    ! crash_uninstall || crash_restart
+    crash_start
+    ! crash_uninstall || crash_start
     crash_snapshot >"$E2E_DIR/after"
     if ! cmp -s "$E2E_DIR/expected" "$E2E_DIR/after"; then
         verdict=FAIL
         if grep -qs '^Some changes could not be undone' "$E2E_DIR/uninstall$E2E_RUNS.texts"; then
-            crash_uninstall && crash_restart
+            crash_uninstall && crash_start
             crash_snapshot >"$E2E_DIR/after"
             ! cmp -s "$E2E_DIR/expected" "$E2E_DIR/after" || verdict=recovered
         fi
@@ -161,15 +132,15 @@ crash_stop() {
     E2E_RUNS=0
     crash_run "$1" "$2"
     local stop
-    stop=$(tail -n1 "$E2E_DIR/hook.log" | tee "$E2E_DIR/stop")
-    if [ "$CRASH_STATUS" != 99 ] ||
-        ! [[ $stop == [0-9]* && ($stop == "$2	"* || (! $2 =~ ^[0-9]+$ && $stop == *"$2"*)) ]]; then
+    stop=$(tail -n2 "$E2E_DIR/hook.log" | tr '\n' '\r')
+    if ! [[ $stop == [0-9]*$'\rstop\r' && ($stop == "$2	"* || (! $2 =~ ^[0-9]+$ && $stop == *"$2"*)) ]]; then
         echo "not reached" >"$E2E_DIR/verdict"
-        e2e_check "$1: the run stops before change $2" "stopped" "exit status $CRASH_STATUS after: $stop"
+        e2e_check "$1: the run stops before change $2" stopped "$(tail -n1 "$E2E_DIR/hook.log")"
         return
     fi
+    stop=${stop%%$'\r'*} && echo "$stop" >"$E2E_DIR/stop"
     crash_hooked "$1 stop ${stop%%	*}" stopped
-    crash_recover "$1"
+    crash_recover
     e2e_check "$1 stop ${stop//	/ }: the machine as before$(grep -q recovered "$E2E_DIR/verdict" &&
         echo ', once the uninstaller ran again')" "$(cat "$E2E_DIR/expected")" "$(cat "$E2E_DIR/after")"
     # What stays is small: the diff says what the snapshots did, the hook's log what the run did.
@@ -184,25 +155,25 @@ crash_count() {
     crash_run "$1"
     e2e_check "$1: the complete run ends with status 0" 0 "$CRASH_STATUS"
     crash_hooked "$1"
+    [ "$1" != uninstall ] || e2e_check "uninstall: the hook is in the uninstaller's copy too" 2 \
+        "$(grep -c '^program ' "$E2E_DIR/hook.log")"
     CRASH_TOTAL=$(grep -c '^[0-9]' "$E2E_DIR/hook.log")
     [ "$1" != install ] || crash_keep installed
 }
 
-# crash_hooked WHAT [stopped]: the calls of the hooked functions in the relay trace of run 1, by
-# where they return to: none from the program itself but the opening of a file to read (what it
-# does before its first window, when the hook comes in); each through the hook logged, unless the
-# hook stopped the program before the last. The hook's first log line says where both lie; its
-# own log file is left out.
+# crash_hooked WHAT [stopped]: the calls of the hooked functions in the relay trace of run 1 (made
+# by the programs or the hook, its own log apart): none returns into a program itself (each
+# process's first log line says where it lies) but the opening of a file to read, what it does
+# before the hook comes in; unless stopped, the rest are the hook's log, and there are changes.
 crash_hooked() {
-    local program hook trace
-    read -r _ program _ hook <"$E2E_DIR/hook.log"
-    trace=$(grep -a 'Call [A-Za-z0-9]*\.[A-Za-z0-9]*(' "$E2E_DIR/run1.trace" | grep -v 'hook\.log"' |
-        sed 's/^.*Call \(.*\) ret=\([0-9a-f]*\)$/\2 \1/')
-    within() { awk -v from="${1%-*}" -v to="${1#*-}" '($1 "") >= from && ($1 "") < to'; }
-    e2e_check "$1: the program makes no change around the hook" "" "$(within "$program" <<<"$trace" |
-        grep -v '^[0-9a-f]* KERNEL32\.CreateFileA(.*,80000000,[0-9a-f]*,[0-9a-f]*,00000003,[0-9a-f]*,[0-9a-f]*)$')"
+    local calls around
+    calls=$(grep -a 'Call [A-Za-z0-9]*\.' "$E2E_DIR/run1.trace" | grep -v 'hook\.log"')
+    around=$(awk -v hooks="$E2E_DIR/hook.log" 'BEGIN { while ((getline line <hooks) > 0) if (line ~ /^program /) p[substr(line, 9)] }
+        { for (r in p) if (substr($NF, 5) >= substr(r, 1, 8) && substr($NF, 5) < substr(r, 10)) print }' <<<"$calls")
+    e2e_check "$1: the program makes no change around the hook" "" "$(grep -v \
+        'KERNEL32\.CreateFileA(.*,80000000,[0-9a-f]*,[0-9a-f]*,00000003,[0-9a-f]*,[0-9a-f]*) ret=[0-9a-f]*$' <<<"$around")"
     [ -n "${2:-}" ] && return
     e2e_check "$1: the hook logs each call the relay trace sees through it (and the trace sees them)" \
-        "$(within "$hook" <<<"$trace" | wc -l)" "$(grep -c '^[0-9-]' "$E2E_DIR/hook.log")"
-    e2e_check "$1: the program makes changes" 1 "$(grep -qm1 '^1	' "$E2E_DIR/hook.log" && echo 1)"
+        "$(($(grep -c . <<<"$calls") - $(grep -c . <<<"$around")))" "$(grep -c '^[0-9-]' "$E2E_DIR/hook.log")"
+    e2e_check "$1: the program makes changes" 1 "$(grep -cm1 '^1	' "$E2E_DIR/hook.log")"
 }

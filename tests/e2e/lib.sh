@@ -16,13 +16,12 @@ e2e_log() { printf '[%s] %s\n' "$E2E_NAME" "$*"; }
 e2e_die() { e2e_log "FAIL: $*" && E2E_FAILURES=$((E2E_FAILURES + 1)) && exit 1; }
 inf() { tr -d '\r' <"$E2E_INF" | sed -n "s/^$1=//p" | head -1; }
 drv() { wine "$SETUP_BUILD_DIR/bin/e2edriver.exe" "$@"; }
-e2e_shot() { import -window root -display "$DISPLAY" "$E2E_DIR/$1.png" 2>/dev/null; }
 e2e_lines() { tr -d '\r' <"$1" | grep -v '^$'; }
 # e2e_record FILE SECTION: a section's lines; e2e_unjournalled FILE: the lines but the undo journal's.
 e2e_record() { e2e_lines "$1" | sed -n "/^\[$2\]\$/,/^\[/{/^\[/!p}"; }
 e2e_unjournalled() { e2e_lines "$1" | awk '/^\[/ { skip = /^\[Undo / } !skip'; }
 
-# e2e_begin NAME [WINDOWS]: results, prefix and display of test NAME; WINDOWS another version (win95, winxp).
+# e2e_begin NAME [WINDOWS]: results, prefix and display of test NAME; WINDOWS another version (winxp).
 e2e_begin() {
     E2E_NAME=$1 E2E_DIR=${SETUP_RESULTS_DIR:-$SETUP_SOURCE_DIR/results}/$1
     export WINEPREFIX=$SETUP_BUILD_DIR/wine/e2e/$1
@@ -43,7 +42,9 @@ e2e_prefix() {
     wine_fresh_prefix "$E2E_TEMPLATE" "$WINEPREFIX" && E2E_C=$WINEPREFIX/drive_c E2E_MEDIA=$E2E_C/MEDIA &&
         cp -a "$SETUP_BUILD_DIR/media" "$E2E_MEDIA" && cp "$SETUP_BUILD_DIR/bin/SETUP.EXE" "$E2E_MEDIA" &&
         wineserver -p || e2e_die "cannot make the prefix with the media (build the media target)"
-    wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f /d 'user32.CreateDialogParamA;user32.CreateWindowExA;user32.DestroyWindow;user32.ExitWindowsEx;user32.MessageBoxA;advapi32.RegSetValueExA;kernel32.GetPrivateProfileStringA' >/dev/null 2>&1
+    wine_step "$WINEPREFIX" "name the calls to trace" wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f /d \
+        'user32.CreateDialogParamA;user32.CreateWindowExA;user32.DestroyWindow;user32.ExitWindowsEx;user32.MessageBoxA;advapi32.RegSetValueExA;kernel32.GetPrivateProfileStringA' ||
+        e2e_die "cannot name the calls to trace in the prefix"
 }
 
 e2e_end() {
@@ -68,9 +69,10 @@ e2e_check() {
 }
 
 # e2e_expect WHAT EXPECTED CMD...: a check of CMD's output, read again until it is EXPECTED or
-# 10 s have passed: a page shows before its owner has set it up.
+# 30 s have passed: a page shows before its owner has set it up. One reading through the driver
+# took up to 8 s where 32-bit programs run emulated.
 e2e_expect() {
-    local got end=$((SECONDS + 10))
+    local got end=$((SECONDS + 30))
     until got=$("${@:3}") && [ "$got" == "$2" ] || [ "$SECONDS" -ge "$end" ]; do sleep 0.2; done
     e2e_check "$1" "$2" "$got"
 }
@@ -95,27 +97,98 @@ e2e_wait_exit() {
     wait "$SETUP_PID"; e2e_check "run $E2E_RUNS ends with status 0" 0 $?
 }
 
-# e2e_on CLASS BUTTON...: the page comes up, is shot, gets these buttons clicked.
+# e2e_on CLASS BUTTON...: the page comes up (in the main job's walk, E2E_SHOTS, it has painted, is
+# shot and its shot checked), then gets these buttons clicked.
 e2e_on() {
-    drv wait "class:$1"
-    e2e_check "run $E2E_RUNS: the $1 page comes up" 0 $?
-    e2e_shot "run$E2E_RUNS-$1"
+    local shot=run$E2E_RUNS-$1
+    if [ -n "${E2E_SHOTS:-}" ]; then
+        drv painted "class:$1" >"$E2E_DIR/$shot.layout"
+        e2e_check "run $E2E_RUNS: the $1 page comes up" 0 $?
+        e2e_check "run $E2E_RUNS: the $1 page's screenshot shows it whole" "" \
+            "$(e2e_shot "$shot" && e2e_unpainted "$shot" || echo "no screenshot")"
+    else
+        drv wait "class:$1"
+        e2e_check "run $E2E_RUNS: the $1 page comes up" 0 $?
+    fi
     for button in "${@:2}"; do drv click "class:$1" "$button"; done
+}
+
+# e2e_shot NAME: the screen as NAME.png once it holds still: shot until two shots in a row are
+# the same (at most 10): Wine puts what a window painted on the screen a moment later.
+e2e_shot() {
+    local raw=$E2E_DIR/$1.ppm i depth
+    depth=$(xwininfo -root -display "$DISPLAY" | awk '/Depth:/ { print $2 }')
+    for ((i = 0; i < 10; i++)); do
+        e2e_screen "$raw.new" "$depth" || return 1
+        cmp -s "$raw.new" "$raw" && break
+        mv "$raw.new" "$raw" && sleep 0.05
+    done
+    convert "$raw" "$E2E_DIR/$1.png" && rm -f "$raw" "$raw.new"
+}
+
+# e2e_screen FILE DEPTH: the screen as a PPM file. On a display of 256 colours Wine gives its
+# windows colours of their own, which only a window manager would install: each window that has
+# them is shot through them and laid where it shows, the lowest first.
+e2e_screen() {
+    local id at
+    import -window root -display "$DISPLAY" "ppm:$1" 2>/dev/null || return 1
+    [ "$2" = 8 ] || return 0
+    for id in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+        at=$(xwininfo -id "$id" -display "$DISPLAY" | awk '/Absolute upper-left X/ { x = $4 }
+            /Absolute upper-left Y/ { y = $4 } /Colormap: 0x[1-9a-f].*not installed/ { own = 1 }
+            END { if (own) printf "%+d%+d\n", x, y }')
+        [ -z "$at" ] || { import -window "$id" -display "$DISPLAY" "ppm:$1.window" 2>/dev/null &&
+            convert "ppm:$1" "ppm:$1.window" -geometry "$at" -composite "ppm:$1"; } || return 1
+    done
+    rm -f "$1.window"
+}
+
+# e2e_rgb FILE [CROP]: "R G B" a pixel, row by row; e2e_pixels FILE [CROP]: "x y r,g,b" a line.
+e2e_rgb() { convert "$1" ${2:+-crop "$2" +repage} -depth 8 -alpha off rgb:- | od -An -v -tu1 -w3; }
+e2e_pixels() {
+    local width
+    width=$(convert "$1" ${2:+-crop "$2" +repage} -format %w info:) &&
+        e2e_rgb "$@" | awk -v w="$width" '{ printf "%d %d %d,%d,%d\n", (NR - 1) % w, int((NR - 1) / w), $1, $2, $3 }'
+}
+
+# e2e_unpainted NAME: what the shot NAME.png misses of the page that NAME.layout (e2edriver's
+# painted) lays out, a line each (see unpainted.awk); nothing when it shows the page whole.
+e2e_unpainted() {
+    local left top right bottom art=$SETUP_SOURCE_DIR/resources/art/side.bmp
+    read -r left top right bottom <<<"$(head -n 1 "$E2E_DIR/$1.layout" | cut -f4)"
+    [ -n "$bottom" ] || { echo "no layout of the page" && return; }
+    awk -v side="$(awk '$2 == "IDC_SIDE_PICTURE" { print $3 }' "$SETUP_SOURCE_DIR/resources/resource_ids.h")" \
+        -v pw="$(convert "$art" -format %w info:)" -v sw=$((right - left)) -f "$E2E_LIB_DIR/unpainted.awk" \
+        "$E2E_DIR/$1.layout" <(e2e_rgb "$art") \
+        <(e2e_rgb "$E2E_DIR/$1.png" "$((right - left))x$((bottom - top))+$left+$top")
 }
 
 # e2e_walk: the main job's setup: Next, "PS/2 Mouse", the proposed folder, the restart kept.
 e2e_walk() {
+    local E2E_SHOTS=1
     e2e_start && e2e_on SETUP_BEGIN
     e2e_check "the backdrop covers the screen" "0 0 $(xdotool getdisplaygeometry)" "$(drv rect class:SetupMain)"
     drv click class:SETUP_BEGIN 1 && e2e_on SETUP_SELMOUSE
     e2e_expect "the mouse-type page starts on Serial Mouse" "1 1" drv state class:SETUP_SELMOUSE 1034
     e2e_on SETUP_SELMOUSE 1035 1 && e2e_on SETUP_SELDIR
     e2e_expect "the proposed folder" "$(inf DefaultPath)" drv text class:SETUP_SELDIR 1003
-    # The copy page lasts a second or so: looked for from before Next.
-    (drv -t 20 wait class:SETUP_INSTALL && e2e_shot "run$E2E_RUNS-SETUP_INSTALL") 2>/dev/null & E2E_PIDS+=("$!")
-    drv click class:SETUP_SELDIR 1 && e2e_on SETUP_END
+    e2e_copy_page_shot & E2E_PIDS+=("$!") && copying=$!
+    drv click class:SETUP_SELDIR 1 && e2e_on SETUP_END && wait "$copying"
+    e2e_check "run $E2E_RUNS: the copy page's screenshot shows it whole" "" \
+        "$([ -f "$E2E_DIR/run$E2E_RUNS-SETUP_INSTALL.png" ] && e2e_unpainted "run$E2E_RUNS-SETUP_INSTALL" ||
+            echo "no screenshot of the copy page while it showed")"
     e2e_expect "the finish page marks the restart" "1 1" drv state class:SETUP_END 1032
     drv click class:SETUP_END 1 && e2e_wait_exit
+}
+
+# e2e_copy_page_shot: the copy page, which lasts a second or so and changes as it goes, looked
+# for from before Next and shot while e2edriver holds it still.
+e2e_copy_page_shot() {
+    local name=run$E2E_RUNS-SETUP_INSTALL layout= line=
+    coproc HOLD { drv -t 20 hold class:SETUP_INSTALL 2>/dev/null; }
+    while IFS= read -r -t 30 -u "${HOLD[0]}" line && [ "$line" != . ]; do layout+=$line$'\n'; done
+    [ "$line" = . ] && printf '%s' "$layout" >"$E2E_DIR/$name.layout" && e2e_shot "$name"
+    eval "exec ${HOLD[1]}>&-" && wait "$HOLD_PID" 2>/dev/null
 }
 
 # e2e_check_install BEFORE: what the main job's install leaves, against the registry dump BEFORE.
@@ -150,27 +223,46 @@ e2e_targets() {
             print media dir[t] "/" $2 "\t" to[t] "/" $2 }'
 }
 
-# What the setup may touch: keys ("key<TAB>value=data"), drive C but users' and media's files.
-e2e_registry() { drv reg-dump HKCR 'CLSID\{4550E781-90B7-11d1-A2FD-FDB97FAA9D6C}' HKLM "$WINCV" HKLM Enum HKLM "$CLASSES"; }
-e2e_files() { (cd "$E2E_C" && find . -path ./users -prune -o -path ./MEDIA -prune -o -type d -print -o -printf '%p %s %T@\n') | sort; }
-
-# e2e_snapshot [contents]: what an uninstall puts back: the keys, the Windows folder's files
-# (WININIT.INI names what goes at the next start, which leaves it as wininit.bak; with "contents"
-# each with its checksum and size) and system.ini byte by byte.
-e2e_snapshot() {
-    e2e_registry && (cd "$E2E_C/windows" && find . -type f ! -iname 'wininit.*' | LC_ALL=C sort |
-        if [ -n "${1:-}" ]; then xargs -rd '\n' cksum; else cat; fi) &&
-        od -An -tx1 "$E2E_C/windows/system.ini"
+# What the setup may touch: its keys ("key<TAB>value=data"), and on drive C the destination and
+# the Windows folder, each file by its contents.
+e2e_registry() {
+    drv reg-dump HKCR 'CLSID\{4550E781-90B7-11d1-A2FD-FDB97FAA9D6C}' HKLM "$WINCV\\Run" \
+        HKLM "$WINCV\\Uninstall" HKLM "$WINCV\\Controls Folder" HKLM Enum HKLM "$CLASSES"
+}
+e2e_files() {
+    (cd "$E2E_C" && find "./${DEST#"$E2E_C"/}" ./windows -type d -print -o -type f -exec md5sum {} + |
+        awk 'NF == 1 { print; next } { print $2, $1 }') 2>/dev/null | LC_ALL=C sort
 }
 
-# e2e_uninstall ANSWER [RESTART]: UNINSTAL.EXE of the destination, its question answered (6 Yes,
-# 7 No), then the restart question (No unless given); its texts go to uninstall.texts. $BOX is
-# the first box's caption when not the product's.
+# e2e_snapshot: what an uninstall puts back: the keys, the Windows folder's files by their contents
+# and modes (WININIT.INI names what goes at the next start, which leaves it as wininit.bak) and
+# system.ini byte by byte.
+e2e_snapshot() {
+    e2e_registry && (cd "$E2E_C/windows" && find . -type f ! -iname 'wininit.*' -printf '%m %p\n' |
+        LC_ALL=C sort -k2 && find . -type f ! -iname 'wininit.*' -exec md5sum {} + |
+        LC_ALL=C sort -k2) && od -An -tx1 "$E2E_C/windows/system.ini"
+}
+
+# e2e_install RADIO [ANSWER]: a full setup on that mouse type into $E2E_FOLDER (the proposed
+# folder unless set), the restart put off; ANSWER the existing folder's question.
+e2e_install() {
+    e2e_start && e2e_on SETUP_BEGIN 1 && e2e_on SETUP_SELMOUSE "$1" 1 && e2e_on SETUP_SELDIR
+    [ -z "${E2E_FOLDER:-}" ] || drv text class:SETUP_SELDIR 1003 "$E2E_FOLDER"
+    drv click class:SETUP_SELDIR 1
+    [ -z "${2:-}" ] || drv answer "$CAPTION" "$2" >/dev/null
+    e2e_on SETUP_END 1033 1 && e2e_wait_exit
+}
+
+# e2e_uninstall ANSWER [RESTART]: UNINSTAL.EXE of $E2E_FOLDER (the proposed folder unless set),
+# its question answered (6 Yes, 7 No), then the restart question (No unless given); its texts go
+# to uninstall.texts. $BOX is the first box's caption when not the product's.
 e2e_uninstall() {
-    e2e_start "$(inf DefaultPath)\\UNINSTAL.EXE"
+    e2e_start "${E2E_FOLDER:-$(inf DefaultPath)}\\UNINSTAL.EXE"
     { drv answer "${BOX:-$(inf ProductName) Uninstall}" "$1" && [ "$1" = 6 ] &&
         drv answer "$(inf ProductName) Uninstall" "${2:-7}"; } >"$E2E_DIR/uninstall.texts"
     e2e_wait_exit
+    # After Yes the work is done by the uninstaller's copy in the temporary folder.
+    drv -t 60 wait-gone '~UNINST.EXE' || e2e_die "the uninstaller's copy did not end"
 }
 
 # e2e_route DEVICE INSTANCE TYPE [LINE...]: the registry lines a route writes (and LINEs);

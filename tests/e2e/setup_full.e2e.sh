@@ -2,7 +2,8 @@
 # On a Windows 98 machine with a PS/2 and a serial mouse: the main job's install; a restart of
 # the Wine server, which its keys survive; a second install with Back on the pages, the mouse
 # application running, the existing folder's question and the restart put off; SETUP.EXE -u
-# from the media folder on the serial route, its record beside it.
+# from the media folder on the serial route, its record beside it, its notes in the installed
+# product's journal.
 . "$(dirname "$0")/lib.sh"
 e2e_begin setup_full
 e2e_seed && e2e_registry >"$E2E_DIR/before.reg"
@@ -33,6 +34,8 @@ e2e_check "-u: the mouse-type page alone, no backdrop, the message, the restart"
     "$(e2e_pages)|$(e2e_calls user32.CreateWindowExA)|$(e2e_calls user32.MessageBoxA)|$(e2e_calls user32.ExitWindowsEx)"
 e2e_check "-u: the serial mouse names the driver, no other key changes" \
     "$(e2e_route "$SER_DEV" 0001 Serial)" "$(e2e_added "$E2E_DIR/before-u.reg")"
-e2e_check "-u: the serial record beside the program, no file changed elsewhere" \
-    "$(e2e_script_with Serial "$E2E_DIR/before-u.reg" "$SER_DEV" 0001 && cat "$E2E_DIR/before-u.files")" \
-    "$(e2e_unjournalled "$E2E_MEDIA/SETUP.INF" && e2e_files)"
+# Its notes go to the installed product's journal, which its uninstaller reads, none to the media.
+e2e_check "-u: the serial record beside the program, the notes in the installed journal, no other file changed" \
+    "$(e2e_script_with Serial "$E2E_DIR/before-u.reg" "$SER_DEV" 0001 && grep -v "^./${DEST##*/}/SETUP.INF " "$E2E_DIR/before-u.files")|0 1" \
+    "$(e2e_unjournalled "$E2E_MEDIA/SETUP.INF" && e2e_files | grep -v "^./${DEST##*/}/SETUP.INF ")|$(
+        grep -c '^\[Undo' "$E2E_MEDIA/SETUP.INF") $(e2e_record "$DEST/SETUP.INF" 'Undo Values' | grep -cF "HKLM\\$SER_DEV\\\\DeviceDesc=")"

@@ -2,10 +2,13 @@
 // memory bitmaps, and the window's first paint and partial repaints.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "backdrop/backdrop.h"
+#include "script/script.h"
 #include "shell/setup.h"
+#include "runtime/runtime.h"
 #include "support/canvas.h"
 
 TEST(Gradient, BandsTileEveryHeightFromBlueToAlmostBlackWithTheKnownEdges) {
@@ -49,13 +52,31 @@ TEST(Pictures, TestRectanglesAndTheBottomPictureOnlyWithoutOem) {
 }
 
 TEST(Painter, PassesAddTheirCellsKeyNeverDrawnClipHeldPlainLikeDissolveUnknownIdNothing) {
+    // The order as the passes draw it: each pass adds one place of the 8 by 8
+    // cell, the same in every cell, so that the 64 passes draw each once.
+    const COLORREF back = RGB(0, 0, 200), ink = RGB(255, 255, 255);
+    HDC whole = Canvas(16, 8, ink);
+    int order[8][8];
+    std::fill(&order[0][0], &order[0][0] + 64, -1);
+    for (int passes = 1; passes <= 64; passes++) {
+        HDC target = Canvas(16, 8, back);
+        PaintPixelsDissolve(target, whole, 16, 8, 0, 0, passes);
+        int added = 0;
+        for (int y = 0; y < 8; y++)
+            for (int x = 0; x < 8; x++) {
+                bool drawn = GetPixel(target, x, y) == ink;
+                ASSERT_EQ(drawn, GetPixel(target, x + 8, y) == ink) << "every cell alike";
+                ASSERT_TRUE(drawn || order[y][x] < 0) << "a place drawn stays drawn";
+                if (drawn && order[y][x] < 0 && ++added)
+                    order[y][x] = passes - 1;
+            }
+        ASSERT_EQ(1, added) << "pass " << passes - 1;
+    }
     // Pass 0 at (1, 1), 1 at (5, 5), 2 at (5, 1), 63 at (1, 7).
     EXPECT_EQ(std::vector<int>({0, 1, 2, 63}),
-              std::vector<int>({DissolveOrder[1][1], DissolveOrder[5][5], DissolveOrder[1][5],
-                                DissolveOrder[7][1]}));
+              std::vector<int>({order[1][1], order[5][5], order[1][5], order[7][1]}));
     // A picture of 37 by 21, no multiple of the cell, to be drawn at (4, 2);
     // a key pixel on every fifth diagonal.
-    const COLORREF back = RGB(0, 0, 200);
     const RECT all = {0, 0, 45, 25};
     HDC source = Canvas(37, 21, back), plain = Canvas(45, 25, back), clipped = Canvas(45, 25, back);
     for (int y = 0; y < 21; y++)
@@ -65,7 +86,7 @@ TEST(Painter, PassesAddTheirCellsKeyNeverDrawnClipHeldPlainLikeDissolveUnknownId
         return [&, passes, clip](int x, int y) {
             POINT at = {x, y};
             bool due = x >= 4 && y >= 2 && x < 41 && y < 23 && PtInRect(&clip, at) &&
-                       DissolveOrder[(y - 2) % 8][(x - 4) % 8] < passes;
+                       order[(y - 2) % 8][(x - 4) % 8] < passes;
             COLORREF colour = due ? GetPixel(source, x - 4, y - 2) : back;
             return colour == COLOUR_KEY ? back : colour;
         };

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "mediachk/media_check.h"
+#include "runtime/runtime.h"
 #include "support/files.h"
 
 namespace {
@@ -156,9 +157,10 @@ std::string CheckMedia(const std::string &folder, const Row *rows, int count, in
             fs::create_directories(checked);
     }
     Found.clear();
-    if (LoadMedia(checked.c_str(), "C:\\WINDOWS", Collect))
-        CheckLoadedMedia();
-    *exitCode = CheckExitCode();
+    MediaCheck check;
+    if (LoadMedia(&check, checked.c_str(), "C:\\WINDOWS", Collect))
+        CheckLoadedMedia(&check);
+    *exitCode = CheckExitCode(&check);
     FreeInstallTables();
     std::string joined;
     for (const std::string &f : Found)

@@ -1,13 +1,18 @@
 // The page host running pages from the program's templates, the destination
-// check on real folders, and the folder chooser on the platform's own dialog
-// worked from a driver thread.
+// check on real folders, the folder chooser on the platform's own dialog, and
+// the four wizard pages as the user meets them, worked from a driver thread.
 #include <gtest/gtest.h>
 
 #include <direct.h>
 
+#include <algorithm>
+
 #include "pages/destination.h"
 #include "pages/page_host.h"
 #include "resources/resource_ids.h"
+#include "script/script.h"
+#include "shell/setup.h"
+#include "runtime/runtime.h"
 #include "support/files.h"
 #include "support/page_driver.h"
 
@@ -200,4 +205,327 @@ TEST(Chooser, RefreshedOnADoubleClickAndADriveChangeOkCutTo79CancelLeavesEveryth
     EXPECT_EQ("all entered changed kept fits C:\\VELOR " + std::string(before) +
                   " all entered changed kept fits " + typed.substr(0, 79) + " " + before + " ",
               seen);
+}
+
+// --- The four pages as the user meets them: the real host, procedures and
+// templates, worked from the driver thread by clicks and keys ---
+
+// A dialog template as the resource holds it (DLGTEMPLATEEX): its class,
+// caption and size in dialog units, and each control's id, style and text
+// (empty for a resource number).
+struct Control {
+    int id;
+    DWORD style;
+    std::string text;
+};
+struct Template {
+    std::string className, caption;
+    LONG width, height;
+    std::vector<Control> controls;
+};
+
+static std::string TemplateField(const WORD *&at) {
+    std::string text;
+    if (*at == 0xFFFF)
+        return at += 2, text;
+    for (; *at; at++)
+        text += (char)*at; // the templates are plain ASCII
+    return at++, text;
+}
+
+static Template ReadTemplate(short id) {
+    const WORD *at = (const WORD *)LockResource(
+        LoadResource(NULL, FindResourceA(NULL, MAKEINTRESOURCEA(id), RT_DIALOG)));
+    // Version, signature, help id, extended style, style, count, x, y, cx, cy.
+    Template page = {"", "", at[11], at[12], {}};
+    DWORD style = MAKELONG(at[6], at[7]);
+    int count = at[8];
+    at += 13;
+    TemplateField(at); // the menu
+    page.className = TemplateField(at);
+    page.caption = TemplateField(at);
+    if (style & DS_SETFONT)
+        at += 3, TemplateField(at); // size, weight, italic and character set, face
+    while (count-- > 0) {
+        at = (const WORD *)(((UINT_PTR)at + 3) & ~(UINT_PTR)3);
+        // Help id, extended style, style, x, y, cx, cy, id; class, text, data.
+        Control control = {(int)MAKELONG(at[10], at[11]), MAKELONG(at[4], at[5]), ""};
+        at += 12;
+        TemplateField(at);
+        control.text = TemplateField(at);
+        at = (const WORD *)((const BYTE *)at + 2 + *at);
+        page.controls.push_back(control);
+    }
+    return page;
+}
+
+static std::string Text(int id) {
+    char text[256] = "";
+    LoadStringA(GetModuleHandleA(NULL), id, text, sizeof text);
+    return text;
+}
+
+// What the page shows by the rule: the caption "<product> <template
+// caption>", each "%s" of a text taking the product name, the folder field
+// the proposed folder; every text cut to the page's buffer.
+static std::string ExpectedReading(const Template &page) {
+    const std::string name = InstallConfig.ProductName;
+    std::string seen = (name + " " + page.caption).substr(0, PAGE_TEXT - 1);
+    for (const Control &control : page.controls) {
+        std::string text = control.id == IDC_FOLDER ? InstallConfig.DefaultPath : control.text;
+        for (size_t at = 0; (at = text.find("%s", at)) != std::string::npos; at += name.size())
+            text.replace(at, 2, name);
+        seen += "|" + text.substr(0, PAGE_TEXT - 1);
+    }
+    return seen;
+}
+
+// What it shows: the caption, then each control's text in template order;
+// a control whose template text is empty or a picture's number is not read.
+static std::string Reading(HWND page, const Template &t) {
+    std::string seen = WindowText(page);
+    HWND child = GetWindow(page, GW_CHILD);
+    for (const Control &control : t.controls) {
+        seen += "|" + (control.text.empty() ? "" : WindowText(child));
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    return seen;
+}
+
+// Where it sits: its client area less the template's size in pixels, and its
+// distance from the middle of the screen by its own size. "1 1 0 0": one
+// pixel over the template each way, centred.
+static std::string Placement(HWND page, const Template &t) {
+    RECT frame, client, units = {0, 0, t.width, t.height};
+    GetWindowRect(page, &frame), GetClientRect(page, &client), MapDialogRect(page, &units);
+    LONG offX = frame.left - (GetSystemMetrics(SM_CXSCREEN) - (frame.right - frame.left)) / 2,
+         offY = frame.top - (GetSystemMetrics(SM_CYSCREEN) - (frame.bottom - frame.top)) / 2;
+    return std::to_string(client.right - units.right) + " " +
+           std::to_string(client.bottom - units.bottom) + " " + std::to_string(offX) + " " +
+           std::to_string(offY);
+}
+
+// Where Tab goes, in template order: the template's tab stops and the radio
+// button the page checks (a checked radio is its group's stop), the first
+// again after the last.
+static std::vector<int> TabStops(const Template &page, int checkedRadio) {
+    std::vector<int> stops;
+    for (const Control &control : page.controls)
+        if ((control.style & WS_TABSTOP || control.id == checkedRadio) &&
+            (control.style & (WS_VISIBLE | WS_DISABLED)) == WS_VISIBLE)
+            stops.push_back(control.id);
+    stops.push_back(stops.front());
+    return stops;
+}
+
+static std::string Numbers(const std::vector<int> &numbers) {
+    std::string text;
+    for (int number : numbers)
+        text += (text.empty() ? "" : " ") + std::to_string(number);
+    return text;
+}
+
+// Tab pressed once per stop: where the focus is each time, waited for at the
+// stop; the first stray ends the walk.
+static std::string Tabs(HWND page, const std::vector<int> &stops) {
+    std::vector<int> seen;
+    for (int stop : stops) {
+        PressKey(page, VK_TAB);
+        bool there = WaitFor([&] { return GetDlgCtrlID(Focus(page)) == stop; });
+        seen.push_back(GetDlgCtrlID(Focus(page)));
+        if (!there)
+            break;
+    }
+    return Numbers(seen);
+}
+
+// Alt with the letter that follows "&" in the control's template text.
+static void Mnemonic(HWND page, const Template &t, int id) {
+    for (const Control &control : t.controls)
+        if (control.id == id && control.text.find('&') + 1 < control.text.size())
+            PressKey(page, VkKeyScanA(control.text[control.text.find('&') + 1]) & 0xFF, true);
+}
+
+// "" once the page has closed, " open" when the bound ran out first; such a
+// page is closed then, so that the next row need not wait for the harness.
+static std::string Gone(HWND page) {
+    if (WaitFor([&] { return !IsWindow(page); }))
+        return "";
+    PostMessageA(page, WM_CLOSE, 0, 0);
+    return " open";
+}
+
+static std::string Leave(HWND page, int button) {
+    ClickControl(page, button);
+    return Gone(page);
+}
+
+// The parts joined, each taken in turn: the steps they stand for happen in this order.
+static std::string InOrder(std::initializer_list<std::string> parts) {
+    std::string text;
+    for (const std::string &part : parts)
+        text += part;
+    return text;
+}
+
+struct PageRow {
+    const char *name;
+    WNDPROC procedure;
+    short templateId;
+    // On the driver thread: works the page and tells what it saw.
+    std::function<std::string(HWND, const Template &)> work;
+    std::string expected; // what it saw, " = ", the page's result
+    int mouseKind = 1, restart = 1, back = 1;
+    const char *folder = nullptr; // the proposed folder: a new one by default
+};
+
+TEST(Pages, AsTheUserMeetsThem) {
+    AppInstance = GetModuleHandleA(NULL);
+    ScreenWidth = (short)GetSystemMetrics(SM_CXSCREEN);
+    ScreenHeight = (short)GetSystemMetrics(SM_CYSCREEN);
+    // The longest name the script record holds, with a "%" that must stay as it is.
+    CopyText(InstallConfig.ProductName, 32, "Velor Scroll Mouse 100% Edition");
+    CopyText(InstallConfig.Caption, PATH_TEXT, "Pages test");
+    InstallConfig.MinimumSpace = 0;
+    Scratch base("pages");
+    const std::string proposed = base / "new", chosen = base / "chosen";
+    CopyText(InstallConfig.DefaultPath, PATH_TEXT, proposed.c_str());
+    std::map<short, Template> templates;
+    for (short id : {IDD_WELCOME, IDD_MOUSE_TYPE, IDD_DESTINATION, IDD_FINISH, IDD_BROWSE})
+        templates[id] = ReadTemplate(id);
+    const std::string notice = InstallConfig.ProductName + Text(IDS_NOT_COMPLETED);
+    // What the user sees, then Next (Finish): every page goes on with button 1.
+    auto seeing = [](auto see) {
+        return [see](HWND p, const Template &t) { return InOrder({see(p, t), Leave(p, IDOK)}); };
+    };
+    auto reads = seeing(Reading), placed = seeing(Placement);
+    auto stops = [&](short id, int radio) { return TabStops(templates[id], radio); };
+    auto tabs = [&](short id, int radio = 0) {
+        return seeing(
+            [stops = stops(id, radio)](HWND p, const Template &) { return Tabs(p, stops); });
+    };
+    auto back = seeing([](HWND p, const Template &) {
+        return std::to_string(IsWindowEnabled(GetDlgItem(p, IDC_BACK)));
+    });
+    auto checked = [&](int first, int second) {
+        return seeing([first, second](HWND p, const Template &) {
+            return Numbers(
+                {ButtonState(p, first) == BST_CHECKED, ButtonState(p, second) == BST_CHECKED});
+        });
+    };
+    auto key = [](UINT vk) {
+        return [vk](HWND p, const Template &) { return PressKey(p, vk), Gone(p); };
+    };
+    auto alt = [](std::vector<int> ids) {
+        return [ids](HWND p, const Template &t) {
+            for (int id : ids)
+                Mnemonic(p, t, id);
+            return Gone(p);
+        };
+    };
+    auto escape = [](HWND p, const Template &) {
+        PressKey(p, VK_ESCAPE);
+        return InOrder({AnswerMessageBox(InstallConfig.Caption, IDOK), Gone(p)});
+    };
+    // Radio buttons clicked, then Next (Finish); the choice the page stored.
+    auto choose = [](std::vector<int> radios, const int &choice) {
+        return [radios, &choice](HWND p, const Template &) {
+            for (int radio : radios)
+                ClickControl(p, radio);
+            return InOrder({Leave(p, IDOK), "choice " + std::to_string(choice)});
+        };
+    };
+    // Tab as far as the checked radio, the down arrow to the next one, Enter.
+    auto arrow = [&](short id, int radio, const int &choice) {
+        std::vector<int> way = stops(id, radio);
+        way.erase(std::find(way.begin(), way.end(), radio) + 1, way.end());
+        return [way, &choice](HWND p, const Template &) {
+            Tabs(p, way);
+            PressKey(p, VK_DOWN), PressKey(p, VK_RETURN);
+            return InOrder({Gone(p), "choice " + std::to_string(choice)});
+        };
+    };
+    auto reading = [&](short id) { return ExpectedReading(templates[id]); };
+    const WNDPROC welcome = WelcomePageProc, mouse = MouseTypePageProc,
+                  folder = DestinationPageProc, finish = FinishPageProc;
+    const short W = IDD_WELCOME, M = IDD_MOUSE_TYPE, D = IDD_DESTINATION, F = IDD_FINISH;
+    // clang-format off
+    const PageRow rows[] = {
+        {"welcome reads as its template with the product name", welcome, W, reads, reading(W) + " = 1"},
+        {"welcome centred by its own size", welcome, W, placed, "1 1 0 0 = 1"},
+        {"welcome: Back disabled", welcome, W, back, "0 = 1"},
+        {"welcome: Tab in template order", welcome, W, tabs(W), Numbers(stops(W, 0)) + " = 1"},
+        {"welcome: Enter is Next", welcome, W, key(VK_RETURN), " = 1"},
+        {"welcome: Esc is Cancel with its notice", welcome, W, escape, notice + " = 0"},
+        {"welcome: Alt+N is Next", welcome, W, alt({IDC_NEXT}), " = 1"},
+        {"mouse type reads as its template", mouse, M, reads, reading(M) + " = 1"},
+        {"mouse type centred by its own size", mouse, M, placed, "1 1 0 0 = 1"},
+        {"mouse type: MouseKind 1 checks Serial", mouse, M, checked(IDC_SERIAL_MOUSE, IDC_PS2_MOUSE), "1 0 = 1", 1},
+        {"mouse type: MouseKind 0 checks PS/2", mouse, M, checked(IDC_SERIAL_MOUSE, IDC_PS2_MOUSE), "0 1 = 1", 0},
+        {"mouse type: Back enabled", mouse, M, back, "1 = 1"},
+        {"mouse type: Back disabled in the re-registration run", mouse, M, back, "0 = 1", 1, 1, 0},
+        {"mouse type: Tab in template order", mouse, M, tabs(M, IDC_SERIAL_MOUSE), Numbers(stops(M, IDC_SERIAL_MOUSE)) + " = 1"},
+        {"mouse type: Enter is Next", mouse, M, key(VK_RETURN), " = 1"},
+        {"mouse type: Esc is Cancel with its notice", mouse, M, escape, notice + " = 0"},
+        {"mouse type: Alt+N is Next", mouse, M, alt({IDC_NEXT}), " = 1"},
+        {"mouse type: Alt+B is Back", mouse, M, alt({IDC_BACK}), " = 2"},
+        {"mouse type: Alt+B does nothing while Back is disabled", mouse, M, alt({IDC_BACK, IDC_NEXT}), " = 1", 1, 1, 0},
+        {"mouse type: Serial clicked, Next", mouse, M, choose({IDC_SERIAL_MOUSE}, MouseKind), "choice 1 = 1", 0},
+        {"mouse type: PS/2 clicked, Next", mouse, M, choose({IDC_PS2_MOUSE}, MouseKind), "choice 0 = 1", 1},
+        {"mouse type: Down from Serial chooses PS/2, Enter", mouse, M, arrow(M, IDC_SERIAL_MOUSE, MouseKind), "choice 0 = 1"},
+        {"mouse type: Back", mouse, M, [](HWND p, const Template &) { return Leave(p, IDC_BACK); }, " = 2"},
+        {"destination reads as its template with the proposed folder", folder, D, reads, reading(D) + " = 1"},
+        {"destination centred by its own size", folder, D, placed, "1 1 0 0 = 1"},
+        {"destination: Tab in template order", folder, D, tabs(D), Numbers(stops(D, 0)) + " = 1"},
+        {"destination: Enter is Next", folder, D, key(VK_RETURN), " = 1"},
+        {"destination: Esc is Cancel with its notice", folder, D, escape, notice + " = 0"},
+        {"destination: Alt+N is Next", folder, D, alt({IDC_NEXT}), " = 1"},
+        {"destination: Alt+B is Back", folder, D, alt({IDC_BACK}), " = 2"},
+        {"destination: Next stores the proposed folder and makes it", folder, D, [&](HWND p, const Template &) {
+             return InOrder({Leave(p, IDC_NEXT), InstallConfig.DefaultPath, " ", ReadFile(proposed)}); },
+         proposed + " <dir> = 1"},
+        {"destination: the chooser's answer in the field, then in DefaultPath on Next", folder, D,
+         [&](HWND p, const Template &) {
+             ClickControl(p, IDC_BROWSE);
+             HWND chooser = WaitForWindow("#32770", templates[IDD_BROWSE].caption.c_str());
+             WaitFor([&] { return Focus(chooser) == GetDlgItem(chooser, IDC_BROWSE_FOLDER) &&
+                                  ItemText(chooser, IDC_BROWSE_FOLDER) == proposed; });
+             TypeText(chooser, chosen);
+             PressButton(chooser, IDOK);
+             WaitFor([&] { return ItemText(p, IDC_FOLDER) == chosen; });
+             return InOrder({ItemText(p, IDC_FOLDER), " ", Leave(p, IDC_NEXT), InstallConfig.DefaultPath}); },
+         chosen + " " + chosen + " = 1"},
+        {"destination: Back after a refused folder", folder, D, [](HWND p, const Template &) {
+             ClickControl(p, IDC_NEXT);
+             return InOrder({AnswerMessageBox(InstallConfig.Caption, IDOK), Leave(p, IDC_BACK)}); },
+         Text(IDS_CANNOT_CREATE_DIR) + " = 2", 1, 1, 1, "C:VELOR"},
+        {"finish reads as its template with the product name", finish, F, reads, reading(F) + " = -1"},
+        {"finish centred by its own size", finish, F, placed, "1 1 0 0 = -1"},
+        {"finish: RestartChoice 1 checks now", finish, F, checked(IDC_RESTART_NOW, IDC_RESTART_LATER), "1 0 = -1"},
+        {"finish: RestartChoice 0 checks later", finish, F, checked(IDC_RESTART_NOW, IDC_RESTART_LATER), "0 1 = -1", 1, 0},
+        {"finish: Tab in template order", finish, F, tabs(F, IDC_RESTART_NOW), Numbers(stops(F, IDC_RESTART_NOW)) + " = -1"},
+        {"finish: Enter is Finish", finish, F, key(VK_RETURN), " = -1"},
+        {"finish: Down from now chooses later, Enter", finish, F, arrow(F, IDC_RESTART_NOW, RestartChoice), "choice 0 = -1"},
+        {"finish: later clicked, Finish", finish, F, choose({IDC_RESTART_LATER}, RestartChoice), "choice 0 = -1"},
+        {"finish: later, then now clicked, Finish", finish, F, choose({IDC_RESTART_LATER, IDC_RESTART_NOW}, RestartChoice), "choice 1 = -1"},
+    };
+    // clang-format on
+    for (const PageRow &row : rows) {
+        MouseKind = row.mouseKind, RestartChoice = row.restart, MouseBackEnabled = row.back;
+        CopyText(InstallConfig.DefaultPath, PATH_TEXT, row.folder ? row.folder : proposed.c_str());
+        fs::remove_all(proposed), fs::remove_all(chosen);
+        const Template &page = templates[row.templateId];
+        PageResult = -1;
+        short result = 0;
+        std::string seen = "no page";
+        RunDriven([&] { result = RunPage(page.className.c_str(), row.procedure, row.templateId); },
+                  [&] {
+                      HWND shown = WaitForWindow(page.className.c_str(), NULL);
+                      // Answered once the page's loop runs: the page is set up.
+                      if (shown &&
+                          SendMessageTimeoutA(shown, WM_NULL, 0, 0, SMTO_NORMAL, WaitBound, NULL))
+                          seen = row.work(shown, page);
+                  });
+        EXPECT_EQ(row.expected, seen + " = " + std::to_string(result)) << row.name;
+    }
 }

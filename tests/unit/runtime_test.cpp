@@ -1,14 +1,16 @@
-// The runtime layer on real files (text-mode reads and writes, remove and
-// rename) and its text helpers, the program entry's argument text and the
-// memory functions the product programs link in place of the C library's.
+// The ground floor on real files (text-mode reads and writes, remove and
+// rename, the safe replacement) and its text helpers, the text ring, the
+// program entry's argument text and the memory functions the product
+// programs link in place of the C library's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <fstream>
 #include <string>
 
-#include "shell/runtime.h"
+#include "runtime/runtime.h"
 #include "support/files.h"
 
 // The product's memory functions under names of their own, built as the
@@ -18,7 +20,53 @@
 #define memmove RuntimeMemmove
 #define memset RuntimeMemset
 #define memcmp RuntimeMemcmp
-#include "shell/memory_functions.cpp"
+#include "runtime/memory_functions.cpp"
+
+// The process's first text, before any test runs: it must land in slot 0.
+static const char *const Slot0 = (AppInstance = GetModuleHandleA(NULL), ResourceText(4001));
+
+TEST(TextRing, SlotsInTurnMissingTextsUseOneLongTextsAreCut) {
+    std::string cut, zero = Slot0; // the 130 letters of text 4000, cut to 127
+    for (int i = 0; i < 127; i++)
+        cut += (char)('A' + i % 26);
+    const std::pair<short, const char *> calls[] = {
+        {4002, "beta"}, {4003, "gamma"}, {4010, NULL}, {4000, cut.c_str()}, {4001, "alpha"}};
+    const char *texts[5], *first = ResourceText(4001);
+    for (int i = 0; i < 5; i++) { // Slot0 is the lowest: each text lies 0 to 3 slots above it
+        texts[i] = ResourceText(calls[i].first);
+        EXPECT_EQ(calls[i].second ? Slot0 + (first - Slot0 + 128 * (i + 1)) % 512 : NULL, texts[i]);
+    }
+    // Each text still stands after the three calls that follow it.
+    EXPECT_EQ("alpha gamma" + cut + "alpha", zero + " " + texts[1] + texts[3] + texts[4]);
+}
+
+TEST(BoundedText, CopyAndAppendNeverWritePastTheCapacity) {
+    // start: copied in first (NULL: the buffer stays all 'x', unterminated);
+    // the whole buffer after the call, '.' for a terminator.
+    // clang-format off
+    const struct { bool append; const char *start; int cap; const char *text, *fitAndBuffer; } rows[] = {
+        {false, NULL, 8, "abc", "1abc.xxxxxxxx"},    {false, NULL, 8, "abcdefg", "1abcdefg.xxxx"},
+        {false, NULL, 8, "", "1.xxxxxxxxxxx"},       {false, NULL, 8, "abcdefgh", "0abcdefg.xxxx"},
+        {false, NULL, 1, "a", "0.xxxxxxxxxxx"},      {false, NULL, 0, "abc", "0xxxxxxxxxxxx"},
+        {false, NULL, -5, "abc", "0xxxxxxxxxxxx"},   {true, NULL, 0, "abc", "0xxxxxxxxxxxx"},
+        {true, NULL, -1, "abc", "0xxxxxxxxxxxx"},    {true, "C:\\", 8, "AB", "1C:\\AB.xxxxxx"},
+        {true, "C:\\AB", 8, "CD", "1C:\\ABCD.xxxx"}, {true, "C:\\ABCD", 8, "", "1C:\\ABCD.xxxx"},
+        {true, "C:\\ABCD", 8, "E", "0C:\\ABCD.xxxx"}, {true, "ab", 6, "cdefgh", "0abcde.xxxxxx"},
+        {true, NULL, 4, "z", "0xxx.xxxxxxxx"}, // unterminated: terminated, not overrun
+    };
+    // clang-format on
+    for (const auto &row : rows) {
+        char buffer[12];
+        memset(buffer, 'x', sizeof buffer);
+        if (row.start)
+            CopyText(buffer, row.cap, row.start);
+        int fit = row.append ? AppendText(buffer, row.cap, row.text)
+                             : CopyText(buffer, row.cap, row.text);
+        std::string image = std::to_string(fit) + std::string(buffer, sizeof buffer);
+        std::replace(image.begin(), image.end(), '\0', '.');
+        EXPECT_EQ(row.fitAndBuffer, image) << row.text << " " << row.cap;
+    }
+}
 
 namespace {
 
@@ -129,6 +177,75 @@ TEST(RuntimeMemory, CopiesMovesFillsAndCompares) {
     EXPECT_GT(RuntimeMemcmp("a\x80", "a\x01", 2), 0);
     EXPECT_LT(RuntimeMemcmp("a\x01", "b\x80", 2), 0);
     EXPECT_EQ(0, RuntimeMemcmp("ab", "ax", 1));
+}
+
+// Moves refused from the paths named here, to reach every fallback.
+static std::vector<std::string> Refused;
+static BOOL WINAPI MoveUnlessRefused(LPCSTR from, LPCSTR to) {
+    return std::find(Refused.begin(), Refused.end(), from) == Refused.end() && MoveFileA(from, to);
+}
+
+TEST(SafeReplacement, KeepsTheMarksAndABackupAndNeverLeavesTheNameEmpty) {
+    Scratch folder("swap");
+    const std::string target = folder / "T.DRV", fresh = folder / "T.NEW", spare = folder / "T.OLD";
+    std::string seen;
+    for (std::vector<std::string> refused :
+         {std::vector<std::string>(), {fresh}, {fresh, spare}, {target}}) {
+        WriteFile(target, "old"), WriteFile(fresh, "fresh"), Refused = refused;
+        seen += std::to_string(
+            SwapThroughSpare(target.c_str(), fresh.c_str(), spare.c_str(), 0, MoveUnlessRefused));
+        seen += " " + Listing(folder.path);
+    }
+    EXPECT_EQ("1 T.DRV=fresh 0 T.DRV=old 0 T.DRV=old 0 T.DRV=old ", seen);
+    // A named spare is a backup that stays; a free one goes, and the old
+    // file's marks go over to the new one.
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
+    WriteFile(fresh, "fresh"), WriteFile(spare, "older");
+    EXPECT_EQ(1, ReplaceThroughSpare(target.c_str(), fresh.c_str(), spare.c_str()));
+    EXPECT_EQ("T.DRV=fresh T.OLD=old ", Listing(folder.path));
+    WriteFile(fresh, "newest");
+    SetFileAttributesA(target.c_str(), marks);
+    EXPECT_EQ(1, ReplaceThroughSpare(target.c_str(), fresh.c_str(), NULL));
+    EXPECT_EQ(marks, GetFileAttributesA(target.c_str()) & marks);
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ("T.DRV=newest T.OLD=old ", Listing(folder.path));
+    // Without a target the new file takes the name.
+    WriteFile(fresh, "first");
+    EXPECT_EQ(1, ReplaceThroughSpare((folder / "N.DRV").c_str(), fresh.c_str(), NULL));
+    EXPECT_EQ("N.DRV=first T.DRV=newest T.OLD=old ", Listing(folder.path));
+}
+
+TEST(SafeReplacement, WhatAStoppedReplacementLeftIsPutRight) {
+    Scratch folder("recover");
+    const std::string target = folder / "T.DRV", spare = folder / "~OT.DRV",
+                      fresh = folder / "~NT.DRV";
+    // What the stop left (target, spare, fresh; "": none) and what is there after.
+    const struct {
+        const char *target, *spare, *fresh, *after;
+    } rows[] = {
+        {"", "old", "new", "T.DRV=old "},  // stopped before the new file took the name
+        {"new", "old", "", "T.DRV=new "},  // stopped before the old one was removed
+        {"old", "", "half", "T.DRV=old "}, // stopped while the new one was written
+        {"old", "", "", "T.DRV=old "},     // nothing to do
+        {"", "", "", ""},                  // nothing there at all
+    };
+    for (const auto &r : rows) {
+        for (const auto &file : {std::make_pair(target, r.target), std::make_pair(spare, r.spare),
+                                 std::make_pair(fresh, r.fresh)}) {
+            DeleteFileA(file.first.c_str());
+            ASSERT_TRUE(!*file.second || WriteFile(file.first, file.second));
+        }
+        SetFileAttributesA(spare.c_str(), FILE_ATTRIBUTE_READONLY);
+        RecoverReplacement(target.c_str());
+        EXPECT_EQ(r.after, Listing(folder.path)) << r.target << "|" << r.spare << "|" << r.fresh;
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    char name[MAX_PATH];
+    EXPECT_TRUE(SpareName("C:\\WIN\\SYSTEM.INI", name, sizeof name));
+    EXPECT_STREQ("C:\\WIN\\~OSYSTEM.INI", name);
+    EXPECT_TRUE(FreshName("SYSTEM.INI", name, sizeof name));
+    EXPECT_STREQ("~NSYSTEM.INI", name);
+    EXPECT_FALSE(FreshName("C:\\WIN\\SYSTEM.INI", name, 16));
 }
 
 } // namespace

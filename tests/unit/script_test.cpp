@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "script/script.h"
+#include "runtime/runtime.h"
 #include "support/files.h"
 
 // A field as it reads, "~" marking a byte set behind its terminator.

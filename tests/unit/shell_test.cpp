@@ -1,57 +1,12 @@
-// The shell's own pieces: text ring, bounded copy and join, the wait and the
-// one-message pump, the mode and the page walk.
+// The shell's own pieces: the wait and the one-message pump, the mode and the
+// page walk.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "shell/page_sequence.h"
 #include "shell/setup.h"
-
-// The process's first text, before any test runs: it must land in slot 0.
-static const char *const Slot0 = (AppInstance = GetModuleHandleA(NULL), ResourceText(4001));
-
-TEST(TextRing, SlotsInTurnMissingTextsUseOneLongTextsAreCut) {
-    std::string cut, zero = Slot0; // the 130 letters of text 4000, cut to 127
-    for (int i = 0; i < 127; i++)
-        cut += (char)('A' + i % 26);
-    const std::pair<short, const char *> calls[] = {
-        {4002, "beta"}, {4003, "gamma"}, {4010, NULL}, {4000, cut.c_str()}, {4001, "alpha"}};
-    const char *texts[5], *first = ResourceText(4001);
-    for (int i = 0; i < 5; i++) { // Slot0 is the lowest: each text lies 0 to 3 slots above it
-        texts[i] = ResourceText(calls[i].first);
-        EXPECT_EQ(calls[i].second ? Slot0 + (first - Slot0 + 128 * (i + 1)) % 512 : NULL, texts[i]);
-    }
-    // Each text still stands after the three calls that follow it.
-    EXPECT_EQ("alpha gamma" + cut + "alpha", zero + " " + texts[1] + texts[3] + texts[4]);
-}
-
-TEST(BoundedText, CopyAndAppendNeverWritePastTheCapacity) {
-    // start: copied in first (NULL: the buffer stays all 'x', unterminated);
-    // the whole buffer after the call, '.' for a terminator.
-    // clang-format off
-    const struct { bool append; const char *start; int cap; const char *text, *fitAndBuffer; } rows[] = {
-        {false, NULL, 8, "abc", "1abc.xxxxxxxx"},    {false, NULL, 8, "abcdefg", "1abcdefg.xxxx"},
-        {false, NULL, 8, "", "1.xxxxxxxxxxx"},       {false, NULL, 8, "abcdefgh", "0abcdefg.xxxx"},
-        {false, NULL, 1, "a", "0.xxxxxxxxxxx"},      {false, NULL, 0, "abc", "0xxxxxxxxxxxx"},
-        {false, NULL, -5, "abc", "0xxxxxxxxxxxx"},   {true, NULL, 0, "abc", "0xxxxxxxxxxxx"},
-        {true, NULL, -1, "abc", "0xxxxxxxxxxxx"},    {true, "C:\\", 8, "AB", "1C:\\AB.xxxxxx"},
-        {true, "C:\\AB", 8, "CD", "1C:\\ABCD.xxxx"}, {true, "C:\\ABCD", 8, "", "1C:\\ABCD.xxxx"},
-        {true, "C:\\ABCD", 8, "E", "0C:\\ABCD.xxxx"}, {true, "ab", 6, "cdefgh", "0abcde.xxxxxx"},
-        {true, NULL, 4, "z", "0xxx.xxxxxxxx"}, // unterminated: terminated, not overrun
-    };
-    // clang-format on
-    for (const auto &row : rows) {
-        char buffer[12];
-        memset(buffer, 'x', sizeof buffer);
-        if (row.start)
-            CopyText(buffer, row.cap, row.start);
-        int fit = row.append ? AppendText(buffer, row.cap, row.text)
-                             : CopyText(buffer, row.cap, row.text);
-        std::string image = std::to_string(fit) + std::string(buffer, sizeof buffer);
-        std::replace(image.begin(), image.end(), '\0', '.');
-        EXPECT_EQ(row.fitAndBuffer, image) << row.text << " " << row.cap;
-    }
-}
+#include "runtime/runtime.h"
 
 // The commands a window of the test received.
 static std::string Handled;

@@ -3,11 +3,16 @@
 // record carried into a new SETUP.INF, the system.ini piece put back.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "driver/driver.h"
 #include "support/files.h"
 #include "uninstall/uninstall.h"
+#include "system/system_steps.h"
+#include "script/script.h"
+#include "runtime/runtime.h"
 
 namespace {
 
@@ -27,10 +32,10 @@ class Journal : public ::testing::Test {
     // A section of the journal as key=value lines in file order, raw.
     std::vector<std::string> Section(const std::string &path, const char *name) {
         std::vector<std::string> lines;
-        char *text = ReadSection(path.c_str(), name);
+        char *text = ReadProfileSection(path.c_str(), name);
         for (const char *line = text; line[0] != '\0'; line += lstrlenA(line) + 1)
             lines.push_back(line);
-        ReleaseSection(text);
+        FreeProfileSection(text);
         return lines;
     }
 };
@@ -41,23 +46,52 @@ TEST_F(Journal, StateBeforeIsNotedOnceWhatWasWrittenFollowsEveryRun) {
     const BYTE bytes[2] = {1, 255};
     RegSetValueExA(key.Handle, "Text", 0, REG_SZ, (const BYTE *)" old \"x\" ", 10);
     RegSetValueExA(key.Handle, "Bytes", 0, REG_BINARY, bytes, 2);
-    const std::string tooLong(REG_TEXT, 'x');
-    RegSetValueExA(key.Handle, "Long", 0, REG_SZ, (const BYTE *)tooLong.c_str(), REG_TEXT + 1);
+    RegSetValueExA(key.Handle, "Empty", 0, REG_SZ, (const BYTE *)"", 1);
+    // Too large for a note: it is never overwritten.
+    const std::string tooLong(NOTE_VALUE_BYTES, 'x');
+    RegSetValueExA(key.Handle, "Long", 0, REG_SZ, (const BYTE *)tooLong.c_str(),
+                   NOTE_VALUE_BYTES + 1);
     for (const char *run : {"one", "two"})
-        for (const char *name : {"Text", "Bytes", "Long", "Absent", ""})
-            SetJournalText(&key, name, run);
+        for (const char *name : {"Text", "Bytes", "Empty", "Long", "Absent", ""})
+            EXPECT_EQ(std::string(name) != "Long", SetJournalText(&key, name, run) != 0) << name;
+    char left[NOTE_VALUE_BYTES + 8];
+    DWORD size = sizeof left;
+    RegQueryValueExA(key.Handle, "Long", NULL, NULL, (BYTE *)left, &size);
+    EXPECT_EQ(tooLong, left);
     RegCloseKey(key.Handle);
     const std::string at = "HKLM\\" + kKey + "\\A\\B";
     EXPECT_EQ((std::vector<std::string>{"HKLM\\" + kKey + "=created",
                                         "HKLM\\" + kKey + "\\A=created", at + "=created"}),
               Section(file, JOURNAL_KEYS));
+    // An empty text noted before is a note too: the second run keeps it.
     EXPECT_EQ((std::vector<std::string>{at + "\\\\Text=\" old \"x\" \"", at + "\\\\Bytes=#3:01ff",
-                                        at + "\\\\Long=?", at + "\\\\Absent=-", at + "\\\\=-"}),
+                                        at + "\\\\Empty=\"\"", at + "\\\\Absent=-", at + "\\\\=-"}),
               Section(file, JOURNAL_VALUES));
     std::vector<std::string> written;
-    for (const char *name : {"Text", "Bytes", "Long", "Absent", ""})
+    for (const char *name : {"Text", "Bytes", "Empty", "Absent", ""})
         written.push_back(at + "\\\\" + name + "=\"two\"");
     EXPECT_EQ(written, Section(file, JOURNAL_WRITTEN));
+}
+
+TEST_F(Journal, NothingChangesWhoseNoteCannotBeWritten) {
+    ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, kKey, "Kept", "old"));
+    JournalKey key;
+    ASSERT_TRUE(OpenJournalKey(&key, HKEY_LOCAL_MACHINE, kKey.c_str(), 0));
+    const std::string user = folder + "\\USER.DRV";
+    ASSERT_TRUE(WriteFile(user, "mine"));
+    // A journal that cannot be written, as on a full or read-only disk.
+    ASSERT_TRUE(CreateDirectoryA(file.c_str(), NULL));
+    EXPECT_FALSE(SetJournalText(&key, "Kept", "new"));
+    EXPECT_FALSE(SetJournalText(&key, "Added", "new"));
+    JournalKey child;
+    EXPECT_FALSE(OpenJournalKey(&child, HKEY_LOCAL_MACHINE, (kKey + "\\A").c_str(), 1));
+    EXPECT_FALSE(NoteFileChange((folder + "\\NEW.DRV").c_str()));
+    EXPECT_FALSE(NoteFileChange(user.c_str()));
+    RemoveDirectoryA(file.c_str());
+    EXPECT_EQ((RegValues{{"Kept", "old"}}), ReadRegValues(HKEY_LOCAL_MACHINE, kKey));
+    EXPECT_TRUE(RegSubkeys(HKEY_LOCAL_MACHINE, kKey).empty());
+    EXPECT_EQ("USER.DRV=mine ", Listing(folder)) << "no copy kept of a file not replaced";
+    RegCloseKey(key.Handle);
 }
 
 TEST(JournalRules, DeviceDriverValue) {
@@ -139,34 +173,70 @@ TEST_F(Journal, NewSetupInfTakesOverTheRecordAndJournalOfTheOldOne) {
               Section(fresh, JOURNAL_VALUES));
 }
 
-TEST_F(Journal, SystemIniPieceGoesBackWhereThePatchPutItsLine) {
+// The notes of pieces as the journal's section holds them: (piece, place).
+static std::string PieceNotes(const std::vector<std::pair<std::string, int>> &pieces) {
+    std::string notes;
+    for (size_t k = 1; k <= pieces.size(); k++) {
+        char pieceKey[32], placeKey[32], hex[512];
+        IniPieceKeys((int)k, pieceKey, placeKey);
+        const std::string &piece = pieces[k - 1].first;
+        EncodeHex(hex, sizeof hex, (const BYTE *)piece.c_str(), (DWORD)piece.size());
+        notes += std::string(pieceKey) + "=" + hex + '\0' + placeKey + "=" +
+                 std::to_string(pieces[k - 1].second) + '\0';
+    }
+    return notes + '\0';
+}
+
+TEST_F(Journal, SystemIniPiecesGoBackWhereThePatchPutTheirLines) {
     const std::string ini = folder + "\\system.ini", expected = folder + "\\expected.ini";
     const std::string longLine(150, 'm');
     const struct {
         const char *what;
-        std::string before, piece;
-        int place, result;
+        std::string before;
+        std::vector<std::pair<std::string, int>> pieces;
+        int result;
         std::string after;
     } rows[] = {
-        {"at its place", "[386Enh]\nebios=*ebios\nmouse=*vmouse\nx=1\n", "mouse=*vmd\n", 2, 1,
+        {"at its place",
+         "[386Enh]\nebios=*ebios\nmouse=*vmouse\nx=1\n",
+         {{"mouse=*vmd\n", 2}},
+         1,
          "[386Enh]\nebios=*ebios\nmouse=*vmd\nx=1\n"},
-        {"lines added above", "[386Enh]\nnew=1\nmouse=*vmouse\n", "mouse=*vmd\n", 1, 1,
+        {"lines added above",
+         "[386Enh]\nnew=1\nmouse=*vmouse\n",
+         {{"mouse=*vmd\n", 1}},
+         1,
          "[386Enh]\nnew=1\nmouse=*vmd\n"},
-        {"changed by the user", "[386Enh]\nmouse=*other\n", "mouse=*vmd\n", 1, 0, ""},
-        {"only outside [386Enh]", "[386Enh]\n[boot]\nmouse=*vmouse\n", "mouse=*vmd\n", 1, 0, ""},
-        {"piece of a long line", "[386Enh]\nmouse=*vmouse\n" + longLine.substr(119) + "\n",
-         longLine.substr(0, 119), 1, 1, "[386Enh]\n" + longLine + "\n"},
+        {"changed by the user", "[386Enh]\nmouse=*other\n", {{"mouse=*vmd\n", 1}}, 0, ""},
+        {"only outside [386Enh]",
+         "[386Enh]\n[boot]\nmouse=*vmouse\n",
+         {{"mouse=*vmd\n", 1}},
+         0,
+         ""},
+        {"piece of a long line",
+         "[386Enh]\nmouse=*vmouse\n" + longLine.substr(119) + "\n",
+         {{longLine.substr(0, 119), 1}},
+         1,
+         "[386Enh]\n" + longLine + "\n"},
+        {"a second [386Enh]",
+         "[386Enh]\nmouse=*vmouse\n[386Enh]\nmouse=*vmouse\n",
+         {{"mouse=*vmd\n", 1}, {"mouse=msmouse.vxd\n", 3}},
+         1,
+         "[386Enh]\nmouse=*vmd\n[386Enh]\nmouse=msmouse.vxd\n"},
+        {"both moved down",
+         "x=1\n[386Enh]\nmouse=*vmouse\n[386Enh]\nmouse=*vmouse\n",
+         {{"mouse=*vmd\n", 1}, {"mouse=two\n", 3}},
+         1,
+         "x=1\n[386Enh]\nmouse=*vmd\n[386Enh]\nmouse=two\n"},
     };
     for (const auto &r : rows) {
         ASSERT_TRUE(WriteFile(ini, Crlf(r.before)));
-        EXPECT_EQ(r.result, RestoreIniPiece(ini.c_str(), r.piece.c_str(), r.place, 0)) << r.what;
-        EXPECT_EQ(r.result, RestoreIniPiece(ini.c_str(), r.piece.c_str(), r.place, 1)) << r.what;
+        const std::string notes = PieceNotes(r.pieces);
+        EXPECT_EQ(r.result, RestoreIniPieces(ini.c_str(), notes.c_str(), 0)) << r.what;
+        EXPECT_EQ(r.result, RestoreIniPieces(ini.c_str(), notes.c_str(), 1)) << r.what;
         ASSERT_TRUE(WriteFile(expected, Crlf(r.result ? r.after : r.before)));
         EXPECT_EQ(ReadFile(expected), ReadFile(ini)) << r.what;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((folder + "\\*.TMP").c_str(), &found);
-        EXPECT_EQ(INVALID_HANDLE_VALUE, search) << r.what << ": " << found.cFileName;
-        FindClose(search);
+        EXPECT_EQ("expected.ini system.ini ", Names(folder)) << r.what;
     }
 }
 
@@ -197,30 +267,104 @@ TEST_F(Journal, AKeyTheSetupMadeGoesOnlyWhenNothingIsLeftInIt) {
     EXPECT_EQ("100 010 ", seen);
 }
 
-TEST_F(Journal, OnlyFilesTheSetupMadeAreNotedAndAVxdSetAsideComesBackOverNothing) {
-    // A file replaced outside the destination is the user's: never noted.
-    const std::string old = folder + "\\OLD.DRV", made = folder + "\\NEW.DRV";
-    ASSERT_TRUE(WriteFile(old, "x"));
-    NoteCreatedFile(old.c_str());
-    NoteCreatedFile(made.c_str());
-    EXPECT_EQ(std::vector<std::string>{made + "=created"}, Section(file, JOURNAL_FILES));
-
-    const std::string system = folder + "\\SYSTEM", bak = system + "\\VMM32\\VMOUSE.BAK",
-                      vxd = system + "\\VMM32\\VMOUSE.VXD";
-    CreateDirectoryA(system.c_str(), NULL);
-    CreateDirectoryA((system + "\\VMM32").c_str(), NULL);
-    WritePrivateProfileStringA(JOURNAL_SYSTEM, "VxdSetAside", "yes", file.c_str());
-    // A VMOUSE.VXD standing there (a new driver) stays, and so does the backup.
-    for (bool fresh : {true, false}) {
-        ASSERT_TRUE(WriteFile(bak, "set aside"));
-        DeleteFileA(vxd.c_str());
-        ASSERT_TRUE(!fresh || WriteFile(vxd, "new"));
-        UndoTally tally = {0, 0, 0, 0, 0};
-        UndoSystemFiles(file.c_str(), folder.c_str(), system.c_str(), 1, &tally);
-        EXPECT_EQ(fresh ? "0 0 new set aside" : "1 0 set aside <missing>",
-                  std::to_string(tally.System) + " " + std::to_string(tally.Failed) + " " +
-                      ReadFile(vxd) + " " + ReadFile(bak));
+TEST_F(Journal, FilesOutsideComeBackAsTheyWereUnlessTheUserChangedThem) {
+    // The user's file replaced (its copy kept), one made, one made and then
+    // changed by the user, one noted but never copied.
+    const std::string old = folder + "\\OLD.DRV", made = folder + "\\NEW.DRV",
+                      changed = folder + "\\USER.DRV", never = folder + "\\NEVER.DRV";
+    ASSERT_TRUE(WriteFile(old, "user's"));
+    for (const std::string &path : {old, made, changed, never})
+        ASSERT_TRUE(NoteFileChange(path.c_str())) << path;
+    for (const std::string &path : {old, made, changed}) {
+        ASSERT_TRUE(WriteFile(path, "ours"));
+        NoteFileWritten(path.c_str());
     }
+    ASSERT_TRUE(WriteFile(changed, "changed since"));
+    // A second run notes nothing new: the file from before the first stays.
+    ASSERT_TRUE(NoteFileChange(old.c_str()));
+    EXPECT_EQ((std::vector<std::string>{old + "=" + folder + "\\UNDO\\FILE1", made + "=created",
+                                        changed + "=created", never + "=created"}),
+              Section(file, JOURNAL_FILES));
+    RemovalList later = {0, {}};
+    UndoTally tally = {0, 0, 0, 0, 0};
+    UndoNotedFiles(file.c_str(), 1, &tally, &later);
+    EXPECT_EQ("2 0 0", std::to_string(tally.Files) + " " + std::to_string(tally.Failed) + " " +
+                           std::to_string(later.Count));
+    EXPECT_EQ("OLD.DRV=user's SETUP.INF=" + ReadFile(file) +
+                  " UNDO\\ UNDO\\FILE1=user's "
+                  "USER.DRV=changed since ",
+              Listing(folder));
+}
+
+// The Windows folder of the system.ini tests, its system folder and a file.
+static std::string Win(const std::string &folder, const char *name = "") {
+    return folder + "\\WIN" + name;
+}
+
+TEST_F(Journal, SystemIniComesBackByteForByteOrByItsPieces) {
+    const std::string ini = Win(folder, "\\system.ini"), bak = Win(folder, "\\system.bak"),
+                      vxd = Win(folder, "\\SYS\\VMM32\\VMOUSE.VXD");
+    // LF-only lines, a trailing Ctrl-Z and a second [386Enh] do not survive
+    // the patch's text rewrite; undo brings the bytes back all the same.
+    const std::string odd = "[boot]\nshell=x\n[386Enh]\nmouse=*vmd\n[386Enh]\r\nmouse=y\r\n\x1a";
+    const struct {
+        const char *what;
+        std::string before, userBak, userEdit;
+        DWORD marks;
+        std::string after; // "": as before
+    } rows[] = {
+        {"plain", Crlf("[386Enh]\nmouse=*vmd\nx=1\n"), "", "", 0, ""},
+        {"odd bytes, read-only and hidden", odd, "", "",
+         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, ""},
+        {"the user's system.bak", odd, "my backup", "", 0, ""},
+        {"changed by the user since", Crlf("[386Enh]\nmouse=*vmd\n"), "", "added=1\r\n", 0,
+         Crlf("[386Enh]\nmouse=*vmd\nadded=1\n")},
+    };
+    for (const auto &r : rows) {
+        fs::remove_all(Win(folder));
+        DeleteFileA(file.c_str());
+        for (int n = 1; n <= 2; n++) // the saved copies keep the files' marks
+            DeleteMarked((folder + "\\UNDO\\FILE" + std::to_string(n)).c_str());
+        ASSERT_TRUE(WriteFile(ini, r.before) && WriteFile(vxd, "old VxD"));
+        ASSERT_TRUE(r.userBak.empty() || WriteFile(bak, r.userBak));
+        SetFileAttributesA(ini.c_str(), r.marks);
+        EXPECT_EQ(0, PatchSystemIniIn(Win(folder).c_str(), Win(folder, "\\SYS").c_str())) << r.what;
+        EXPECT_EQ(r.marks, GetFileAttributesA(ini.c_str()) & r.marks) << r.what;
+        if (!r.userEdit.empty()) {
+            SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+            std::ofstream(ini, std::ios::app | std::ios::binary) << r.userEdit;
+        }
+        UndoTally tally = {0, 0, 0, 0, 0};
+        UndoSystemFiles(file.c_str(), Win(folder).c_str(), Win(folder, "\\SYS").c_str(), 1, &tally);
+        EXPECT_EQ(0, tally.Failed) << r.what;
+        EXPECT_EQ(r.after.empty() ? r.before : r.after, ReadFile(ini)) << r.what;
+        EXPECT_EQ(r.marks, GetFileAttributesA(ini.c_str()) & r.marks) << r.what;
+        SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(r.userBak.empty() ? "<missing>" : r.userBak, ReadFile(bak)) << r.what;
+        EXPECT_EQ("old VxD", ReadFile(vxd)) << r.what;
+        EXPECT_EQ(r.userBak.empty() ? "SYS system.ini " : "SYS system.bak system.ini ",
+                  Names(Win(folder)))
+            << r.what;
+    }
+}
+
+TEST_F(Journal, AStopInTheMiddleOfASwapLeavesNothingARunAfterItCannotPutBack) {
+    const std::string ini = Win(folder, "\\system.ini"), bak = Win(folder, "\\system.bak");
+    const std::string original = Crlf("[386Enh]\nmouse=*vmd\n");
+    // The patch stopped between its two renames: system.ini is system.bak.
+    ASSERT_TRUE(WriteFile(bak, original) && WriteFile(Win(folder, "\\system.new"), "patched"));
+    WritePrivateProfileStringA(JOURNAL_SYSTEM, NOTE_INI_BACKUP, NOTE_CREATED, file.c_str());
+    UndoTally tally = {0, 0, 0, 0, 0};
+    UndoSystemFiles(file.c_str(), Win(folder).c_str(), "", 1, &tally);
+    EXPECT_EQ("1 0 " + original, std::to_string(tally.System) + " " + std::to_string(tally.Failed) +
+                                     " " + ReadFile(ini));
+    EXPECT_EQ("system.ini system.new ", Names(Win(folder))) << "system.new is the files' to remove";
+    // The uninstaller's own rewrite stopped with system.ini under its spare.
+    ASSERT_TRUE(MoveFileA(ini.c_str(), Win(folder, "\\~Osystem.ini").c_str()));
+    ASSERT_TRUE(WriteFile(Win(folder, "\\~Nsystem.ini"), "half"));
+    UndoSystemFiles(file.c_str(), Win(folder).c_str(), "", 1, &tally);
+    EXPECT_EQ(original, ReadFile(ini));
+    EXPECT_EQ("system.ini system.new ", Names(Win(folder)));
 }
 
 TEST_F(Journal, WininitNamesEveryFileOnceInShortForm) {
@@ -242,6 +386,40 @@ TEST_F(Journal, WininitNamesEveryFileOnceInShortForm) {
     EXPECT_EQ("[CombineVxDs]\r\na=b\r\n[Rename]\r\nNUL=" + std::string(shortFile) +
                   "\r\nNUL=" + shortName,
               ReadFile(ini));
+    // A new setup into that folder takes its files back; a line that starts
+    // with a NUL byte is read within its buffer, and is no line to keep.
+    const std::string nul("\0x\r\n", 4);
+    ASSERT_TRUE(
+        WriteFile(ini, Crlf("[rename]\nNUL=" + std::string(shortName) + "\nNUL=C:\\KEEP\n") + nul));
+    RemovalList kept = {1, {}};
+    lstrcpyA(kept.Paths[0], folder.c_str());
+    ASSERT_TRUE(CancelRemovals(folder.c_str(), &kept));
+    EXPECT_EQ("[rename]\r\nNUL=C:\\KEEP\r\n", ReadFile(ini));
+    EXPECT_EQ("Long File Name.txt SETUP.INF WININIT.INI ", Names(folder));
+}
+
+TEST_F(Journal, TheUninstallEntryGoesLast) {
+    const std::string entry = "HKLM\\" UNINSTALL_KEY, other = "HKLM\\" + kKey;
+    DeleteRegTree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+    for (const std::string &key : {other, entry}) {
+        ASSERT_TRUE(SetRegText(HKEY_LOCAL_MACHINE, key.substr(5), "Made", "ours"));
+        WritePrivateProfileStringA(JOURNAL_KEYS, key.c_str(), NOTE_CREATED, file.c_str());
+        WritePrivateProfileStringA(JOURNAL_VALUES, (key + "\\\\Made").c_str(), "-", file.c_str());
+        WritePrivateProfileStringA(JOURNAL_WRITTEN, (key + "\\\\Made").c_str(), "\"ours\"",
+                                   file.c_str());
+    }
+    UndoTally tally = {0, 0, 0, 0, 0};
+    UndoRegistry(file.c_str(), 1, &tally);
+    EXPECT_EQ("1 1 0 1",
+              std::to_string(tally.Values) + " " + std::to_string(tally.Keys) + " " +
+                  std::to_string(RegSubkeys(HKEY_LOCAL_MACHINE, kKey).size()) + " " +
+                  std::to_string(ReadRegValues(HKEY_LOCAL_MACHINE, UNINSTALL_KEY).size()));
+    UndoUninstallEntry(file.c_str(), 1, &tally);
+    EXPECT_EQ("2 2 0 0", std::to_string(tally.Values) + " " + std::to_string(tally.Keys) + " " +
+                             std::to_string(tally.Failed) + " " +
+                             std::to_string(RegSubkeys(HKEY_LOCAL_MACHINE, UNINSTALL_KEY).size()));
+    HKEY gone;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, KEY_READ, &gone));
 }
 
 } // namespace

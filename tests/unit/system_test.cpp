@@ -8,7 +8,9 @@
 #include "driver/driver.h"
 #include "script/script.h"
 #include "support/files.h"
-#include "system/system.h"
+#include "system/system_steps.h"
+#include "shell/setup.h"
+#include "runtime/runtime.h"
 
 const HKEY HKLM = HKEY_LOCAL_MACHINE;
 const std::string Clsid = "CLSID\\{4550E781-90B7-11d1-A2FD-FDB97FAA9D6C}",
@@ -19,7 +21,7 @@ const std::string Clsid = "CLSID\\{4550E781-90B7-11d1-A2FD-FDB97FAA9D6C}",
                   MouseClass = "System\\CurrentControlSet\\Services\\Class\\Mouse";
 const InstallConfigRecord &c = InstallConfig;
 static Scratch Folder("registry");
-static const std::string RecordFile = Folder / "SETUP.INF";
+static const std::string RecordPath = Folder / "SETUP.INF";
 
 // Names of the text values written with a length other than their text's.
 static std::string BadLengths;
@@ -35,7 +37,7 @@ static LONG WINAPI Checked(HKEY key, LPCSTR name, DWORD zero, DWORD type, const 
 static void Prepare() {
     ASSERT_EQ(1, LoadScriptFrom((BuildFolder() + "\\media\\SETUP.EXE").c_str(), "C:\\W", NULL));
     CopyText(InstallConfig.DefaultPath, PATH_TEXT, Folder.path.c_str());
-    WriteFile(RecordFile, "");
+    WriteFile(RecordPath, "");
     for (const std::string &key : {Clsid, Handlers, RunKey, Uninstall})
         DeleteRegTree(key == Clsid ? HKEY_CLASSES_ROOT : HKLM, key);
     RegistrySetValue = Checked;
@@ -46,7 +48,7 @@ static std::string Sections(const char *first, const char *second) {
     std::string text;
     for (const char *name : {first, second}) {
         char lines[4096] = "";
-        DWORD length = GetPrivateProfileSectionA(name, lines, sizeof lines, RecordFile.c_str());
+        DWORD length = GetPrivateProfileSectionA(name, lines, sizeof lines, RecordPath.c_str());
         std::replace(lines, lines + (length ? length - 1 : 0), '\0', '|');
         text += (name == first ? "" : " ") + std::string(lines);
     }
@@ -55,7 +57,10 @@ static std::string Sections(const char *first, const char *second) {
 
 TEST(Registry, ProductEntriesWholeWithTheirDataForEachFolderAndTitle) {
     Prepare();
-    for (std::string folder : {std::string("C:\\VELOR"), "D:\\" + std::string(76, 'L')})
+    // Folders that hold a journal: short, and the longest the page takes.
+    const std::string longest = Folder / std::string(78 - Folder.path.size(), 'L');
+    CreateDirectoryA(longest.c_str(), NULL);
+    for (std::string folder : {Folder.path, longest})
         for (std::string title : {std::string(c.Title), std::string()}) {
             CopyText(InstallConfig.DefaultPath, PATH_TEXT, folder.c_str());
             CopyText(InstallConfig.Title, PATH_TEXT, title.c_str());
@@ -146,7 +151,7 @@ TEST(Registry, MouseRoutesOnSeededMachinesChangeTheWholeTreeAndRecordAsTheySay) 
     };
     // clang-format on
     for (const auto &route : routes) {
-        WriteFile(RecordFile, "");
+        WriteFile(RecordPath, "");
         ASSERT_TRUE(SeedMouseMachine(route.machine));
         RegTree before = Changes({});
         MouseKind = route.kind, MouseTypeName[0] = '\0';
@@ -160,11 +165,11 @@ TEST(Registry, MouseRoutesOnSeededMachinesChangeTheWholeTreeAndRecordAsTheySay) 
 
 TEST(Registry, RecordWrittenOnceRefilledWhenEmptyAndKeptByLaterRunsOfEitherRoute) {
     Prepare();
-    WriteFile(RecordFile, "[Main]\r\nProductName=Velor\r\n");
-    for (const char *value : {"", "first", "second"})
+    WriteFile(RecordPath, "[Main]\r\nProductName=Velor\r\n");
+    for (const char *value : {"", "first", "second"}) // an empty one is filled later
         RecordPreviousSetting("PS2", "DeviceDesc", value);
     EXPECT_EQ("ProductName=Velor DeviceDesc=first", Sections("Main", "PS2"));
-    WriteFile(RecordFile, "");
+    WriteFile(RecordPath, "");
     SeedMouseMachine(BothMice);
     MouseKind = 0;
     UpdateRegistry(1); // a full install and a second one into the same folder

@@ -60,6 +60,17 @@ inline std::string Listing(const std::string &folder) {
     return listing;
 }
 
+// The names directly in the folder, sorted, each followed by a blank.
+inline std::string Names(const std::string &folder) {
+    std::set<std::string> names;
+    for (const auto &entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    std::string list;
+    for (const std::string &name : names)
+        list += name + " ";
+    return list;
+}
+
 // The build folder: the test programs lie in its bin.
 inline std::string BuildFolder() {
     char module[MAX_PATH];

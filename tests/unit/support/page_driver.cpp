@@ -38,3 +38,23 @@ void DropQuitMessage(void) {
     while (PeekMessageA(&message, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
 }
+
+HWND Focus(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info);
+    return info.hwndFocus ? info.hwndFocus : window;
+}
+
+void PressKey(HWND window, UINT key, bool alt) {
+    HWND to = Focus(window);
+    UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    LPARAM flags = 1 | (LPARAM)MapVirtualKeyA(key, 0) << 16 | (alt ? KF_ALTDOWN << 16 : 0);
+    PostMessageA(to, down, key, flags);
+    PostMessageA(to, down + 1, key, flags | (LPARAM)0xC0000000); // its key up
+}
+
+void TypeText(HWND window, const std::string &text) {
+    for (char c : text)
+        PostMessageA(Focus(window), WM_CHAR, (BYTE)c, 1);
+}

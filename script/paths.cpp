@@ -1,5 +1,6 @@
 // Source and target paths of the file records.
-#include "install/copy_paths.h"
+#include "script/script.h"
+#include "runtime/runtime.h"
 
 static int JoinParts(char *path, int capacity, const char *first, const char *second,
                      const char *third) {

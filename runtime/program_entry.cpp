@@ -1,8 +1,6 @@
 // The entry of the product programs, in place of the C runtime's: WinMain
 // gets what it always got, and its result ends the process.
-#include "shell/runtime.h"
-
-#include <windows.h>
+#include "runtime/runtime.h"
 
 typedef void (*Constructor)(void);
 // Laid out by the linker: -1, the constructors in reverse order, 0.

@@ -1,7 +1,5 @@
 // The argument part of the command line, as WinMain is given it.
-#include "shell/runtime.h"
-
-#include <windows.h>
+#include "runtime/runtime.h"
 
 const char *CommandArguments(const char *commandLine) {
     if (commandLine == NULL)

@@ -1,7 +1,5 @@
-// Text files, file names and small text helpers over KERNEL32.
-#include "shell/runtime.h"
-
-#include <windows.h>
+// Text files with the C runtime's text-mode rules, over KERNEL32.
+#include "runtime/runtime.h"
 
 #define TEXT_BUFFER 512
 #define END_OF_TEXT 0x1A // Ctrl-Z
@@ -132,66 +130,4 @@ int CloseTextFile(TextFile *file) {
         result = -1;
     GlobalFree(file);
     return result;
-}
-
-int RemoveFile(const char *path) {
-    return path != NULL && DeleteFileA(path) ? 0 : -1;
-}
-
-int RenameFile(const char *from, const char *to) {
-    // MoveFileA never replaces an existing file, as rename must not.
-    return from != NULL && to != NULL && MoveFileA(from, to) ? 0 : -1;
-}
-
-const char *FindText(const char *text, const char *part) {
-    if (text == NULL || part == NULL)
-        return NULL;
-    for (;; text++) {
-        int i = 0;
-        while (part[i] != '\0' && text[i] == part[i])
-            i++;
-        if (part[i] == '\0')
-            return text;
-        if (*text == '\0')
-            return NULL;
-    }
-}
-
-int TextToInt(const char *text) {
-    if (text == NULL)
-        return 0;
-    while (*text == ' ' || (*text >= '\t' && *text <= '\r'))
-        text++;
-    int negative = *text == '-';
-    if (*text == '-' || *text == '+')
-        text++;
-    // Counted on the negative side, which holds one more value.
-    const int lowest = (int)0x80000000;
-    int value = 0;
-    for (; *text >= '0' && *text <= '9'; text++) {
-        int digit = *text - '0';
-        if (value < (lowest + digit) / 10) {
-            value = lowest;
-            break;
-        }
-        value = value * 10 - digit;
-    }
-    if (negative)
-        return value;
-    return value == lowest ? 0x7FFFFFFF : -value;
-}
-
-int UpperChar(int c) {
-    return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
-}
-
-char *CurrentFolder(char *buffer, int size) {
-    if (buffer == NULL || size <= 0)
-        return NULL;
-    DWORD length = GetCurrentDirectoryA((DWORD)size, buffer);
-    if (length == 0 || length >= (DWORD)size) {
-        buffer[0] = '\0';
-        return NULL;
-    }
-    return buffer;
 }
