@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# The crash sweep: each PROGRAM run (default all: install, reinstall, reregister, reregister-media,
-# uninstall) stopped the hard way before each of its changes to the machine in turn, each time on
-# a fresh Windows 98 machine, then a restart, the uninstaller and a restart, and the machine
-# compared with the one before the first install (tests/e2e/crash_lib.sh). The counts, each failure
-# with its diff and what was left behind by stop point go to results/crash-sweep/summary.txt; each
-# stop point's artefacts to results/crash-sweep/PROGRAM/N/. CRASH_JOBS at once (default 2), niced.
+# The crash sweep (tests/e2e/crash_lib.sh): each PROGRAM's run (default all) stopped before each of
+# its changes in turn, on a fresh machine, then a restart, the uninstaller and a restart, compared
+# with the machine before the first install. The counts, the failures and what was left behind go
+# to results/crash-sweep/summary.txt; CRASH_JOBS stop points at once (default 2), niced.
 # Usage: crash-sweep.sh [PROGRAM...]
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd) started=$SECONDS
@@ -21,8 +19,7 @@ for program in $programs; do
 done
 rm -rf "$out" && mkdir -p "$out"
 
-# Each program's complete run, its changes counted and the hook checked, then put back. The
-# complete install makes the machine of the others, whichever are swept.
+# The complete runs counted and put back; the install's machine is the others'.
 counting() {
     e2e_begin crash-sweep/counting && crash_imports && crash_machine
     for program in install $programs; do
@@ -35,7 +32,7 @@ counting() {
 (counting) 2>&1 | tee "$out/counting.log" | grep '^\['
 [ -f "$out/install/total" ] || { echo "crash-sweep: nothing counted; see $out/counting.log" >&2 && exit 1; }
 
-# The stop points, dealt out to the jobs in turn; each job a machine and a display of its own.
+# The stop points dealt out to the jobs, each with a machine and a display of its own.
 stops() {
     e2e_begin "crash-sweep/job$1"
     while read -r program stop; do
@@ -50,34 +47,24 @@ done
 wait
 [ -n "${E2E_KEEP:-}" ] || rm -rf "$CRASH_TEMPLATES"
 
-# stop_points PROGRAM: "N VERDICT" of each of its stop points.
-stop_points() {
-    for stop in $(seq "$(cat "$out/$1/total" 2>/dev/null || echo 0)"); do
-        echo "$stop $(cat "$out/$1/$stop/verdict" 2>/dev/null || echo 'not run')"
-    done
-}
+# verdicts PROGRAM: "N VERDICT" a stop point.
+verdicts() { for s in $(seq "$(cat "$out/$1/total" 2>/dev/null || echo 0)"); do echo "$s $(cat "$out/$1/$s/verdict" 2>/dev/null)"; done; }
 {
-    echo "Each run stopped before each change in turn, then a restart, UNINSTAL.EXE (Yes) and a restart,"
-    echo "compared with the machine before the first install (crash_snapshot in tests/e2e/crash_lib.sh)."
+    echo "Each run stopped before each change, then a restart, UNINSTAL.EXE (Yes) and a restart:"
     for program in $programs; do
         printf '%s: %d stop points tried, %d failed, %d recovered by a further uninstaller run; complete run: %s\n' \
-            "$program" "$(stop_points "$program" | grep -vc 'not run')" \
-            "$(stop_points "$program" | grep -c -e FAIL -e 'not reached')" "$(stop_points "$program" | grep -c recovered)" \
-            "$(cat "$out/$program/complete/verdict" 2>/dev/null || echo 'not put back')"
+            "$program" "$(verdicts "$program" | grep -c ' .')" "$(verdicts "$program" | grep -c -e FAIL -e reached)" \
+            "$(verdicts "$program" | grep -c recovered)" "$(cat "$out/$program/complete/verdict" 2>/dev/null)"
     done
-    echo -e "\nFailures (the change before which the program stopped; < expected, > found):"
+    echo -e "\nFailures (the change the program stopped before; < expected, > found), then by item:"
     for program in $programs; do
-        stop_points "$program" | grep -v -e pass -e recovered | while read -r stop verdict; do
+        verdicts "$program" | grep -e FAIL -e reached | while read -r stop verdict; do
             echo "$program stop $stop: $(cut -f2- "$out/$program/$stop/stop" 2>/dev/null | tr '\t' ' ') ($verdict)"
-            sed 's/^/    /' "$out/$program/$stop/diff" 2>/dev/null
+            sed "s/^/    /" "$out/$program/$stop/diff" 2>/dev/null
+            sed "s|^|$program $stop |" "$out/$program/$stop/diff" 2>/dev/null >>"$out/items"
         done
     done
-    echo -e "\nWhat differs, with the stop points it differs after:"
-    for program in $programs; do
-        stop_points "$program" | awk '$2 == "FAIL" { print $1 }' | while read -r stop; do
-            sed "s|^|$program $stop |" "$out/$program/$stop/diff"
-        done
-    done | awk -f "$here/tests/e2e/crash_items.awk"
+    awk -f "$here/tests/e2e/crash_items.awk" "$out/items" 2>/dev/null
     echo -e "\nChecks of the sweep itself that failed (none, or its counts cannot be trusted):"
     grep -h 'FAIL: ' "$out"/counting.log "$out"/job*.log | grep -v 'the machine as before' || echo "  none"
     echo -e "\nTotal time: $(((SECONDS - started) / 60)) min $(((SECONDS - started) % 60)) s"

@@ -21,7 +21,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <map>
 #include <string>
 
 namespace {
@@ -29,7 +28,7 @@ namespace {
 HMODULE Self;
 HANDLE Log = INVALID_HANDLE_VALUE;
 long Changes, StopAt;
-char StopOn[256];
+std::string StopOn;
 
 // Not WriteFile: a relay trace of the program's writes is to show those alone.
 void Write(const std::string &line) {
@@ -40,7 +39,8 @@ void Write(const std::string &line) {
 void Call(bool change, const char *function, const std::string &arguments) {
     std::string line = function + ("\t" + arguments);
     Write((change ? std::to_string(++Changes) : "-") + "\t" + line + "\n");
-    if (change && (Changes == StopAt || (*StopOn && line.find(StopOn) != std::string::npos))) {
+    if (change &&
+        (Changes == StopAt || (!StopOn.empty() && line.find(StopOn) != std::string::npos))) {
         Write("stop\n");
         TerminateProcess(GetCurrentProcess(), 99);
     }
@@ -48,6 +48,11 @@ void Call(bool change, const char *function, const std::string &arguments) {
 
 std::string Text(const char *text) {
     return text ? text : "(null)";
+}
+
+std::string Env(const char *name) {
+    char text[1024] = "";
+    return GetEnvironmentVariableA(name, text, sizeof text) < sizeof text ? text : "";
 }
 
 const char *FileName(const char *path) {
@@ -70,33 +75,15 @@ std::string Key(HKEY key, const char *sub) {
     return path + (sub && *sub ? "\\" + std::string(sub) : "");
 }
 
-// The files the program opened for writing, for naming what WriteFile writes.
-std::map<HANDLE, std::string> Files;
-
-std::string FileOf(HANDLE handle) {
-    return Files.count(handle) ? Files[handle] : "?";
-}
-
-// Each hooked function: its DLL, and a pointer to it for its hook to call.
+// Each hooked function, and a pointer to it for its hook to call.
+// clang-format off
 #define HOOKED(X)                                                                                  \
-    X(ADVAPI32, RegCreateKeyExA)                                                                   \
-    X(ADVAPI32, RegSetValueExA)                                                                    \
-    X(ADVAPI32, RegDeleteValueA)                                                                   \
-    X(ADVAPI32, RegDeleteKeyA)                                                                     \
-    X(KERNEL32, CreateFileA)                                                                       \
-    X(KERNEL32, WriteFile)                                                                         \
-    X(KERNEL32, CopyFileA)                                                                         \
-    X(KERNEL32, MoveFileA)                                                                         \
-    X(KERNEL32, DeleteFileA)                                                                       \
-    X(KERNEL32, CreateDirectoryA)                                                                  \
-    X(KERNEL32, RemoveDirectoryA)                                                                  \
-    X(KERNEL32, SetFileAttributesA)                                                                \
-    X(KERNEL32, WritePrivateProfileStringA)                                                        \
-    X(KERNEL32, WritePrivateProfileSectionA)                                                       \
-    X(KERNEL32, CreateProcessA)                                                                    \
-    X(LZ32, LZOpenFileA)                                                                           \
-    X(LZ32, LZCopy)
-#define REAL(dll, name) decltype(&name) Real##name;
+    X(RegCreateKeyExA) X(RegSetValueExA) X(RegDeleteValueA) X(RegDeleteKeyA) X(CreateFileA)        \
+    X(WriteFile) X(CopyFileA) X(MoveFileA) X(DeleteFileA) X(CreateDirectoryA) X(RemoveDirectoryA)  \
+    X(SetFileAttributesA) X(WritePrivateProfileStringA) X(WritePrivateProfileSectionA)             \
+    X(CreateProcessA) X(LZOpenFileA) X(LZCopy)
+// clang-format on
+#define REAL(name) decltype(&name) Real##name;
 HOOKED(REAL)
 
 LONG WINAPI HookRegCreateKeyExA(HKEY key, LPCSTR sub, DWORD reserved, LPSTR cls, DWORD options,
@@ -124,10 +111,7 @@ HANDLE WINAPI HookCreateFileA(LPCSTR path, DWORD access, DWORD share,
     bool change = disposition != OPEN_EXISTING ||
                   (access & (GENERIC_WRITE | GENERIC_ALL | FILE_WRITE_DATA | FILE_APPEND_DATA));
     Call(change, "CreateFileA", Text(path) + "\t" + std::to_string(disposition));
-    HANDLE file = RealCreateFileA(path, access, share, security, disposition, flags, model);
-    if (change && file != INVALID_HANDLE_VALUE)
-        Files[file] = Text(path);
-    return file;
+    return RealCreateFileA(path, access, share, security, disposition, flags, model);
 }
 
 INT WINAPI HookLZOpenFileA(LPSTR path, LPOFSTRUCT buffer, WORD style) {
@@ -144,8 +128,9 @@ INT WINAPI HookLZOpenFileA(LPSTR path, LPOFSTRUCT buffer, WORD style) {
 CHANGE(LONG, RegDeleteValueA, (HKEY key, LPCSTR name), (key, name),
        Key(key, NULL) + "\t" + Text(name))
 CHANGE(LONG, RegDeleteKeyA, (HKEY key, LPCSTR sub), (key, sub), Key(key, sub))
+// What WriteFile and LZCopy write into: the file the log shows opened to write last.
 CHANGE(BOOL, WriteFile, (HANDLE file, LPCVOID data, DWORD size, LPDWORD done, LPOVERLAPPED overlap),
-       (file, data, size, done, overlap), FileOf(file) + "\t" + std::to_string(size))
+       (file, data, size, done, overlap), std::to_string(size))
 CHANGE(BOOL, CopyFileA, (LPCSTR from, LPCSTR to, BOOL fail), (from, to, fail),
        Text(from) + "\t" + Text(to))
 CHANGE(BOOL, MoveFileA, (LPCSTR from, LPCSTR to), (from, to), Text(from) + "\t" + Text(to))
@@ -160,7 +145,7 @@ CHANGE(BOOL, WritePrivateProfileStringA, (LPCSTR section, LPCSTR key, LPCSTR val
        Text(file) + "\t" + Text(section) + "\t" + Text(key) + "\t" + Text(value))
 CHANGE(BOOL, WritePrivateProfileSectionA, (LPCSTR section, LPCSTR lines, LPCSTR file),
        (section, lines, file), Text(file) + "\t" + Text(section))
-CHANGE(LONG, LZCopy, (INT from, INT to), (from, to), FileOf((HANDLE)(INT_PTR)to))
+CHANGE(LONG, LZCopy, (INT from, INT to), (from, to), "")
 
 // The child makes its changes before any window, where the window hook would
 // come in: a thread of the child's loads this DLL at once, by its path mapped
@@ -196,9 +181,9 @@ BOOL WINAPI HookCreateProcessA(LPCSTR app, LPSTR line, LPSECURITY_ATTRIBUTES pro
     return TRUE;
 }
 
-#define HOOK(dll, name) {#dll ".DLL", #name, (void *)Hook##name, (void **)&Real##name},
+#define HOOK(name) {#name, (void *)Hook##name, (void **)&Real##name},
 const struct {
-    const char *dll, *name;
+    const char *name;
     void *hook, **real;
 } Hooks[] = {HOOKED(HOOK)};
 
@@ -219,7 +204,6 @@ void TakeImports(BYTE *image) {
             for (const auto &hook : Hooks) {
                 DWORD was;
                 if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) ||
-                    lstrcmpiA(hook.dll, (const char *)image + dll->Name) ||
                     strcmp(
                         hook.name,
                         (char *)((IMAGE_IMPORT_BY_NAME *)(image + name->u1.AddressOfData))->Name) ||
@@ -233,14 +217,6 @@ void TakeImports(BYTE *image) {
     }
 }
 
-std::string Range(HMODULE module) {
-    char text[32];
-    wsprintfA(
-        text, "%08lx-%08lx", (unsigned long)(DWORD_PTR)module,
-        (unsigned long)((DWORD_PTR)module + Headers((BYTE *)module)->OptionalHeader.SizeOfImage));
-    return text;
-}
-
 } // namespace
 
 // The window hook that brings this DLL into the program; it changes nothing.
@@ -249,25 +225,22 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK Loaded(int code, WPARAM wParam
 }
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
-    char log[MAX_PATH], number[16] = "", wanted[MAX_PATH] = "", running[MAX_PATH] = "";
-    DWORD length = GetEnvironmentVariableA("CRASH_LOG", log, sizeof log);
-    GetEnvironmentVariableA("CRASH_PROGRAM", wanted, sizeof wanted);
+    char running[MAX_PATH] = "", range[64];
     GetModuleFileNameA(NULL, running, sizeof running);
-    if (reason != DLL_PROCESS_ATTACH || length == 0 || length >= sizeof log ||
-        lstrcmpiA(FileName(running), wanted) != 0)
+    if (reason != DLL_PROCESS_ATTACH || Env("CRASH_LOG").empty() ||
+        lstrcmpiA(FileName(running), Env("CRASH_PROGRAM").c_str()) != 0)
         return TRUE;
-    Self = self;
-    GetEnvironmentVariableA("CRASH_STOP_AT", number, sizeof number);
-    StopAt = atol(number);
-    GetEnvironmentVariableA("CRASH_CHANGES", number, sizeof number);
-    Changes = atol(number);
-    if (GetEnvironmentVariableA("CRASH_STOP_ON", StopOn, sizeof StopOn) >= sizeof StopOn)
-        return FALSE;
-    Log = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
-                      FILE_ATTRIBUTE_NORMAL, NULL);
+    Self = self, StopOn = Env("CRASH_STOP_ON");
+    StopAt = atol(Env("CRASH_STOP_AT").c_str()), Changes = atol(Env("CRASH_CHANGES").c_str());
+    Log =
+        CreateFileA(Env("CRASH_LOG").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (Log == INVALID_HANDLE_VALUE)
         return FALSE;
-    Write("program " + Range(GetModuleHandleA(NULL)) + "\n");
-    TakeImports((BYTE *)GetModuleHandleA(NULL));
+    BYTE *image = (BYTE *)GetModuleHandleA(NULL);
+    wsprintfA(range, "program %08lx-%08lx\n", (unsigned long)(DWORD_PTR)image,
+              (unsigned long)((DWORD_PTR)image + Headers(image)->OptionalHeader.SizeOfImage));
+    Write(range);
+    TakeImports(image);
     return TRUE;
 }

@@ -1,17 +1,14 @@
 # shellcheck shell=bash
-# The crash sweep's harness, over lib.sh: a program run stopped the hard way just before its Nth
-# change to the machine (crash_hook.dll, put in by `e2edriver inject`), the restart a power cut
-# ends in, the uninstaller until it is done, and the machine compared with the one before the
-# first install. Used by scripts/crash-sweep.sh (every stop point) and crash_sweep_sample.e2e.sh.
+# The crash sweep's harness, over lib.sh: a program stopped the hard way just before its Nth change
+# to the machine (crash_hook.dll, put in by `e2edriver inject`), the restart, the uninstaller, and
+# the machine compared with the one before the first install.
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-# The calls crash_hook.dll takes over: the relay trace that checks it watches the same ones.
+# The calls crash_hook.dll takes over, which the relay trace that checks it watches too.
 CRASH_CALLS="RegCreateKeyExA RegSetValueExA RegDeleteValueA RegDeleteKeyA CreateFileA WriteFile CopyFileA
     MoveFileA DeleteFileA CreateDirectoryA RemoveDirectoryA SetFileAttributesA WritePrivateProfileStringA
     WritePrivateProfileSectionA CreateProcessA LZOpenFileA LZCopy"
 CRASH_PROGRAMS="install reinstall reregister reregister-media uninstall"
-CRASH_TEMPLATES=$SETUP_BUILD_DIR/wine/crash
-# The uninstaller and its copy in the temporary folder, which does the work.
-CRASH_UNINSTALLERS='UNINSTAL.EXE;~UNINST.EXE'
+CRASH_TEMPLATES=$SETUP_BUILD_DIR/wine/crash CRASH_UNINSTALLERS='UNINSTAL.EXE;~UNINST.EXE'
 
 # crash_imports: whatever the programs import that can change the machine, the hook takes.
 crash_imports() {
@@ -24,24 +21,21 @@ crash_imports() {
     done
 }
 
-# crash_machine: the fresh prefix of e2e_begin seeded, with two files of the user's: a VELOR.INI of
-# their own where the script puts one, and a system.bak from before. Kept as the template "seeded";
-# its snapshot is what every stop point must end at. Relay traces show the hooked calls of the
-# programs and of the hook.
+# crash_machine: the prefix of e2e_begin seeded, with a VELOR.INI of the user's where the script
+# puts one and a system.bak from before, the hooked calls traced; kept as the template "seeded",
+# its snapshot what every stop point must end at.
 crash_machine() {
     e2e_seed && printf '[mine]\r\nwheel=3\r\n' >"$E2E_C/windows/VELOR.INI" &&
         printf '[boot]\r\nshell=Explorer.exe\r\n; the user kept this\r\n' >"$E2E_C/windows/system.bak" &&
         wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f /d "$(tr -s ' \n' ';;' <<<"$CRASH_CALLS")" \
-            >/dev/null 2>&1 &&
-        wine reg delete 'HKCU\Software\Wine\Debug' /v RelayFromExclude /f >/dev/null 2>&1 &&
+            >/dev/null 2>&1 && wine reg delete 'HKCU\Software\Wine\Debug' /v RelayFromExclude /f >/dev/null 2>&1 &&
         wine reg add 'HKCU\Software\Wine\Debug' /v RelayFromInclude /f \
             /d "SETUP.EXE;$CRASH_UNINSTALLERS;crash_hook" >/dev/null 2>&1 || e2e_die "cannot seed the machine"
     mkdir -p "$CRASH_TEMPLATES" && crash_snapshot >"$CRASH_TEMPLATES/before" && crash_keep seeded
 }
 
-# crash_keep NAME: the machine now as template NAME. crash_start [NAME]: Windows started again,
-# WININIT.INI doing what it names, or a fresh copy of template NAME started; the active-device
-# list, which lives in the server, made anew.
+# crash_keep NAME: the machine as template NAME. crash_start [NAME]: Windows started again (WININIT.INI
+# done), or a fresh copy of NAME; the active-device list, which lives in the server, made anew.
 crash_keep() { wineserver -k 2>/dev/null; wineserver -w; wine_fresh_prefix "$WINEPREFIX" "$CRASH_TEMPLATES/$1"; }
 crash_start() {
     wineserver -k 2>/dev/null; wineserver -w
@@ -49,8 +43,7 @@ crash_start() {
         { [ -n "${1:-}" ] || wineboot -r >/dev/null 2>&1; } && drv seed-boot both || e2e_die "Windows does not start"
 }
 
-# crash_snapshot: what must come back (e2e_snapshot), the media's files, which no run may change,
-# and what is left in the destination folder.
+# crash_snapshot: what must come back, the media (no run may change it), what is left in the destination.
 crash_snapshot() {
     e2e_snapshot 2>/dev/null
     (cd "$E2E_C" && find MEDIA -type f -exec md5sum {} + | LC_ALL=C sort -k2)
@@ -58,10 +51,9 @@ crash_snapshot() {
     [ ! -d "$DEST" ] || (cd "$DEST" && find . -mindepth 1 | LC_ALL=C sort)
 }
 
-# crash_run PROGRAM [STOP]: PROGRAM on a fresh copy of its machine, walked in one driver run that
-# gives up once the program has ended, its calls logged by the hook into $E2E_DIR/hook.log,
-# stopped before change STOP if given (its number, or text its line holds: the first such
-# change); what it must leave in $E2E_DIR/expected.
+# crash_run PROGRAM [STOP]: PROGRAM on a fresh copy of its machine, logged into $E2E_DIR/hook.log and
+# stopped before change STOP if given (its number, or the first whose line holds that text), walked
+# in one driver run that gives up once it has ended; what it must leave in $E2E_DIR/expected.
 crash_run() {
     local template=installed exe=SETUP.EXE command=('C:\MEDIA\SETUP.EXE') steps ask=() at='' on=''
     [ "$1" != reinstall ] || ask=(+ answer "$CAPTION" 1) # the existing folder's question
@@ -84,8 +76,8 @@ crash_run() {
     crash_ended || e2e_log "$1${2:+ stop $2}: the program did not end; ended by force"
 }
 
-# crash_ended: waits (bounded) for the program of e2e_start and the uninstaller's copy, the exit
-# status of the first then in CRASH_STATUS; false when they had to be ended.
+# crash_ended: the program of e2e_start and the uninstaller's copy waited for (bounded), the first's
+# exit status in CRASH_STATUS; false when they had to be ended.
 crash_ended() {
     if timeout 120 tail -s 0.1 --pid="$SETUP_PID" -f /dev/null && drv -t 120 wait-gone '~UNINST.EXE'; then
         wait "$SETUP_PID"
@@ -94,21 +86,19 @@ crash_ended() {
     kill "$SETUP_PID" 2>/dev/null; wineserver -k 2>/dev/null; wait "$SETUP_PID"; return 1
 }
 
-# crash_uninstall: UNINSTAL.EXE of the destination, as a user would run it after the stop: put
-# there from the build when the stop left none; Yes to its question, No to its restart; its texts
-# into $E2E_DIR/uninstall<N>.texts. False when the destination holds nothing to uninstall.
+# crash_uninstall: the destination's UNINSTAL.EXE (the build's when the stop left none), Yes, then
+# No to the restart (a box with OK alone ends it); its texts in uninstall<N>.texts. False when the
+# destination holds nothing.
 crash_uninstall() {
     [ -n "$(ls -A "$DEST" 2>/dev/null)" ] || return 1
     [ -f "$DEST/UNINSTAL.EXE" ] || cp "$SETUP_BUILD_DIR/bin/UNINSTAL.EXE" "$DEST/"
     e2e_start "$(inf DefaultPath)\\UNINSTAL.EXE"
-    # After a box with OK alone (Yes ends it too) there is no second.
     drv -t 60 -p "$CRASH_UNINSTALLERS" answer '' 6 + answer '' 7 >"$E2E_DIR/uninstall$E2E_RUNS.texts" 2>&1
     crash_ended || echo "(the uninstaller did not end)" >>"$E2E_DIR/uninstall$E2E_RUNS.texts"
 }
 
-# crash_recover: after the run, the restart, the uninstaller and the restart; once more when the
-# uninstaller said what it could not do and the machine is not back. Writes $E2E_DIR/verdict:
-# pass, recovered or FAIL; what differs from the machine expected into $E2E_DIR/diff.
+# crash_recover: the restart, the uninstaller, the restart; once more when it said it could not undo
+# all. $E2E_DIR/verdict: pass, recovered or FAIL; $E2E_DIR/diff: what differs from the expected.
 crash_recover() {
     local verdict=pass
     crash_start
@@ -126,8 +116,7 @@ crash_recover() {
     echo "$verdict" >"$E2E_DIR/verdict"
 }
 
-# crash_stop PROGRAM STOP: one stop point (as crash_run takes it), checked; the artefacts in
-# $E2E_DIR, the change it stopped before in $E2E_DIR/stop.
+# crash_stop PROGRAM STOP: one stop point, checked; the change it stopped before in $E2E_DIR/stop.
 crash_stop() {
     E2E_RUNS=0
     crash_run "$1" "$2"
@@ -143,13 +132,11 @@ crash_stop() {
     crash_recover
     e2e_check "$1 stop ${stop//	/ }: the machine as before$(grep -q recovered "$E2E_DIR/verdict" &&
         echo ', once the uninstaller ran again')" "$(cat "$E2E_DIR/expected")" "$(cat "$E2E_DIR/after")"
-    # What stays is small: the diff says what the snapshots did, the hook's log what the run did.
     rm -f "$E2E_DIR/expected" "$E2E_DIR/after" "$E2E_DIR"/run*.trace
 }
 
-# crash_count PROGRAM: the complete run, its changes counted (CRASH_TOTAL), the hook checked against
-# the relay trace of the same run. The machine after the complete install is kept as the template
-# "installed" of the other programs.
+# crash_count PROGRAM: the complete run, its changes counted (CRASH_TOTAL) and the hook checked; the
+# machine after the install kept as the template "installed".
 crash_count() {
     E2E_RUNS=0
     crash_run "$1"
@@ -161,10 +148,10 @@ crash_count() {
     [ "$1" != install ] || crash_keep installed
 }
 
-# crash_hooked WHAT [stopped]: the calls of the hooked functions in the relay trace of run 1 (made
-# by the programs or the hook, its own log apart): none returns into a program itself (each
-# process's first log line says where it lies) but the opening of a file to read, what it does
-# before the hook comes in; unless stopped, the rest are the hook's log, and there are changes.
+# crash_hooked WHAT [stopped]: of the hooked calls the relay trace of run 1 sees (made by a program
+# or the hook, its own log apart), none returns into a program (each process's first log line says
+# where it lies) but an opening to read, made before the hook comes in; unless stopped, the rest
+# are the hook's log, and there are changes.
 crash_hooked() {
     local calls around
     calls=$(grep -a 'Call [A-Za-z0-9]*\.' "$E2E_DIR/run1.trace" | grep -v 'hook\.log"')

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# A sample of the crash sweep (scripts/crash-sweep.sh runs every stop point): the hook checked
-# against the programs' imports and a relay trace of the complete install, then three stop points
-# where a stop hurts most: the install amid the device key's values and between system.ini's two
-# renames, and the uninstaller's copy between its own two. Each is followed by a restart, the
-# uninstaller and a restart, and must leave the machine as before the first install.
+# A sample of the crash sweep (scripts/crash-sweep.sh): the hook checked on the complete install, then
+# the install stopped amid the device key's values and between system.ini's two renames, and the
+# uninstaller's copy between its own two; each must end, after the restart and the uninstaller, at
+# the machine before the first install.
 . "$(dirname "$0")/crash_lib.sh"
 CRASH_TEMPLATES=$SETUP_BUILD_DIR/wine/crash-sample
 e2e_begin crash_sweep_sample
