@@ -50,9 +50,10 @@ wait
 # verdicts PROGRAM: "N VERDICT" a stop point.
 verdicts() { for s in $(seq "$(cat "$out/$1/total" 2>/dev/null || echo 0)"); do echo "$s $(cat "$out/$1/$s/verdict" 2>/dev/null)"; done; }
 {
-    echo "Each run stopped before each change, then a restart, UNINSTAL.EXE (Yes) and a restart:"
+    echo "Each run stopped before each change, then a restart, UNINSTAL.EXE (Yes), a restart, and a further"
+    echo "run when not back (crash_recover in tests/e2e/crash_lib.sh):"
     for program in $programs; do
-        printf '%s: %d stop points tried, %d failed, %d recovered by a further uninstaller run; complete run: %s\n' \
+        printf '%s: %d stop points tried, %d failed, %d recovered by a further run; complete run: %s\n' \
             "$program" "$(verdicts "$program" | grep -c ' .')" "$(verdicts "$program" | grep -c -e FAIL -e reached)" \
             "$(verdicts "$program" | grep -c recovered)" "$(cat "$out/$program/complete/verdict" 2>/dev/null)"
     done

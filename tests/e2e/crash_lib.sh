@@ -52,18 +52,15 @@ crash_snapshot() {
 }
 
 # crash_run PROGRAM [STOP]: PROGRAM on a fresh copy of its machine, logged into $E2E_DIR/hook.log and
-# stopped before change STOP if given (its number, or the first whose line holds that text), walked
-# in one driver run that gives up once it has ended; what it must leave in $E2E_DIR/expected.
+# stopped before change STOP if given (its number, or the first whose line holds that text), then
+# walked; what it must leave in $E2E_DIR/expected.
 crash_run() {
-    local template=installed exe=SETUP.EXE command=('C:\MEDIA\SETUP.EXE') steps ask=() at='' on=''
-    [ "$1" != reinstall ] || ask=(+ answer "$CAPTION" 1) # the existing folder's question
-    steps=(click class:SETUP_BEGIN 1 + click class:SETUP_SELMOUSE 1035 + click class:SETUP_SELMOUSE 1
-        + click class:SETUP_SELDIR 1 "${ask[@]}" + click class:SETUP_END 1033 + click class:SETUP_END 1)
+    local template=installed command=('C:\MEDIA\SETUP.EXE') at='' on=''
     case $1 in
     install) template=seeded ;;
-    reregister*) steps=(click class:SETUP_SELMOUSE 1 + answer "$CAPTION" 1) command+=(-u) ;;&
+    reregister*) command+=(-u) ;;&
     reregister) command[0]="$(inf DefaultPath)\\SETUP.EXE" ;;
-    uninstall) steps=(answer '' 6 + answer '' 7) exe=$CRASH_UNINSTALLERS command=("$(inf DefaultPath)\\UNINSTAL.EXE") ;;
+    uninstall) command=("$(inf DefaultPath)\\UNINSTAL.EXE") ;;
     esac
     [[ ${2:-} =~ ^[0-9]*$ ]] && at=${2:-} || on=$2
     crash_start $template
@@ -72,46 +69,54 @@ crash_run() {
     [ "$1" != reregister ] || { cp "$E2E_MEDIA/SETUP.EXE" "$DEST/" && echo ./SETUP.EXE >>"$E2E_DIR/expected"; }
     CRASH_LOG="Z:${E2E_DIR//\//\\}\\hook.log" CRASH_STOP_AT=$at CRASH_STOP_ON=$on \
         e2e_start "$SETUP_BUILD_DIR/bin/e2edriver.exe" inject "${command[@]}"
-    drv -t 60 -p "$exe" "${steps[@]}" >>"$E2E_DIR/walk" 2>&1
-    crash_ended || e2e_log "$1${2:+ stop $2}: the program did not end; ended by force"
+    crash_walk "$1"
 }
 
-# crash_ended: the program of e2e_start and the uninstaller's copy waited for (bounded), the first's
-# exit status in CRASH_STATUS; false when they had to be ended.
-crash_ended() {
+# crash_walk PROGRAM: the program of e2e_start walked as a user would (Yes, then No to the
+# uninstaller's restart; a box with OK alone ends it), in one driver run that gives up once it has
+# ended, into $E2E_DIR/run<N>.walk; then waited for (bounded), its exit status in CRASH_STATUS.
+crash_walk() {
+    local exe=SETUP.EXE steps ask=() walk=$E2E_DIR/run$E2E_RUNS.walk
+    [ "$1" != reinstall ] || ask=(+ answer "$CAPTION" 1) # the existing folder's question
+    steps=(click class:SETUP_BEGIN 1 + click class:SETUP_SELMOUSE 1035 + click class:SETUP_SELMOUSE 1
+        + click class:SETUP_SELDIR 1 "${ask[@]}" + click class:SETUP_END 1033 + click class:SETUP_END 1)
+    case $1 in
+    reregister*) steps=(click class:SETUP_SELMOUSE 1 + answer "$CAPTION" 1) ;;
+    uninstall) steps=(answer '' 6 + answer '' 7) exe=$CRASH_UNINSTALLERS ;;
+    esac
+    drv -t 60 -p "$exe" "${steps[@]}" >"$walk" 2>&1
     if timeout 120 tail -s 0.1 --pid="$SETUP_PID" -f /dev/null && drv -t 120 wait-gone '~UNINST.EXE'; then
         wait "$SETUP_PID"
         CRASH_STATUS=$? && return 0
     fi
-    kill "$SETUP_PID" 2>/dev/null; wineserver -k 2>/dev/null; wait "$SETUP_PID"; return 1
+    kill "$SETUP_PID" 2>/dev/null; wineserver -k 2>/dev/null; wait "$SETUP_PID"
+    CRASH_STATUS=forced && echo "(it did not end; ended by force)" >>"$walk" && return 1
 }
 
-# crash_uninstall: the destination's UNINSTAL.EXE (the build's when the stop left none), Yes, then
-# No to the restart (a box with OK alone ends it); its texts in uninstall<N>.texts. False when the
-# destination holds nothing.
+# crash_uninstall: the destination's uninstaller, when it is whole, walked; then the restart.
 crash_uninstall() {
-    [ -n "$(ls -A "$DEST" 2>/dev/null)" ] || return 1
-    [ -f "$DEST/UNINSTAL.EXE" ] || cp "$SETUP_BUILD_DIR/bin/UNINSTAL.EXE" "$DEST/"
-    e2e_start "$(inf DefaultPath)\\UNINSTAL.EXE"
-    drv -t 60 -p "$CRASH_UNINSTALLERS" answer '' 6 + answer '' 7 >"$E2E_DIR/uninstall$E2E_RUNS.texts" 2>&1
-    crash_ended || echo "(the uninstaller did not end)" >>"$E2E_DIR/uninstall$E2E_RUNS.texts"
+    cmp -s "$DEST/UNINSTAL.EXE" "$SETUP_BUILD_DIR/bin/UNINSTAL.EXE" || return 0
+    e2e_start "$(inf DefaultPath)\\UNINSTAL.EXE" && crash_walk uninstall; crash_start
 }
 
-# crash_recover: the restart, the uninstaller, the restart; once more when it said it could not undo
-# all. $E2E_DIR/verdict: pass, recovered or FAIL; $E2E_DIR/diff: what differs from the expected.
+# crash_recover: the restart, the uninstaller; then a further run when the machine is not back: the
+# uninstaller again when it said it could not undo all, or, when the destination holds no journal
+# or no whole uninstaller, the setup again and its uninstaller. $E2E_DIR/verdict: pass, recovered
+# (by the further run) or FAIL; $E2E_DIR/diff: what differs from the expected.
 crash_recover() {
-    local verdict=pass
-    crash_start
-    ! crash_uninstall || crash_start
+    local verdict=FAIL
+    crash_start && crash_uninstall
     crash_snapshot >"$E2E_DIR/after"
-    if ! cmp -s "$E2E_DIR/expected" "$E2E_DIR/after"; then
-        verdict=FAIL
-        if grep -qs '^Some changes could not be undone' "$E2E_DIR/uninstall$E2E_RUNS.texts"; then
-            crash_uninstall && crash_start
-            crash_snapshot >"$E2E_DIR/after"
-            ! cmp -s "$E2E_DIR/expected" "$E2E_DIR/after" || verdict=recovered
-        fi
+    if cmp -s "$E2E_DIR/expected" "$E2E_DIR/after"; then
+        verdict=pass
+    elif grep -qs '^Some changes could not be undone' "$E2E_DIR/run$E2E_RUNS.walk"; then
+        crash_uninstall
+    elif [ -d "$DEST" ] && ! { grep -qs '^\[Undo ' "$DEST/SETUP.INF" &&
+        cmp -s "$DEST/UNINSTAL.EXE" "$SETUP_BUILD_DIR/bin/UNINSTAL.EXE"; }; then
+        e2e_start && crash_walk reinstall; crash_start && crash_uninstall
     fi
+    [ $verdict = pass ] || { crash_snapshot >"$E2E_DIR/after" && cmp -s "$E2E_DIR/expected" "$E2E_DIR/after" &&
+        verdict=recovered; }
     diff "$E2E_DIR/expected" "$E2E_DIR/after" | grep '^[<>]' >"$E2E_DIR/diff"
     echo "$verdict" >"$E2E_DIR/verdict"
 }
@@ -131,7 +136,7 @@ crash_stop() {
     crash_hooked "$1 stop ${stop%%	*}" stopped
     crash_recover
     e2e_check "$1 stop ${stop//	/ }: the machine as before$(grep -q recovered "$E2E_DIR/verdict" &&
-        echo ', once the uninstaller ran again')" "$(cat "$E2E_DIR/expected")" "$(cat "$E2E_DIR/after")"
+        echo ', after a further run')" "$(cat "$E2E_DIR/expected")" "$(cat "$E2E_DIR/after")"
     rm -f "$E2E_DIR/expected" "$E2E_DIR/after" "$E2E_DIR"/run*.trace
 }
 
