@@ -20,8 +20,8 @@
 //     wait-gone EXE          until no process of that program file name runs
 //     click-hook             sets click_hook.dll on every program (see there),
 //                            prints "ready" and keeps it for SECONDS
-//     inject PROGRAM ARGS... runs PROGRAM with crash_hook.dll in it from its
-//                            first window on (see there); its exit status
+//     inject COMMAND         runs the command line with crash_hook.dll in its
+//                            program from its first window on; its status
 // WIN is an exact title or "class:NAME"; ROOT is HKCR, HKLM, HKCU or HKDD.
 // Commands joined by + run in turn until one fails. Waits give up after
 // SECONDS (default 30), or once the process of the file name PROGRAM
@@ -35,31 +35,26 @@
 
 #include "driver/driver.h"
 
-// Runs the program with crash_hook.dll in it from its first window on: a
-// hook of window making, set for every program, has Wine load the DLL into
-// the program by name, in the program's own thread (memory of another
-// process cannot be written under emulation). The sweep checks that the
-// program changes nothing before. The program's exit status, 1 when it could
-// not be started.
-static int RunHooked(char **args, int count) {
-    std::string line;
-    for (int i = 0; i < count; i++)
-        line +=
-            (i ? " " : "") + (strchr(args[i], ' ') ? '"' + std::string(args[i]) + '"' : args[i]);
+// Runs the command line with crash_hook.dll in its program from its first
+// window on: a hook of window making, set for every program, has Wine load
+// the DLL into the program by name, in the program's own thread (memory of
+// another process cannot be written under emulation). The sweep checks that
+// the program changes nothing before. Its exit status, 1 when not started.
+static int RunHooked(std::string line) {
     // The DLL acts in the process of this file name alone.
-    const char *name = strrchr(args[0], '\\') ? strrchr(args[0], '\\') + 1 : args[0];
-    SetEnvironmentVariableA("CRASH_PROGRAM", name);
+    std::string program = line.substr(0, line.find(' '));
+    SetEnvironmentVariableA("CRASH_PROGRAM", program.substr(program.rfind('\\') + 1).c_str());
     HMODULE dll = LoadLibraryA("crash_hook.dll");
     FARPROC proc = dll ? GetProcAddress(dll, "Loaded@12") : NULL;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION program;
-    if (!proc || !SetWindowsHookExA(WH_CBT, (HOOKPROC)(void (*)(void))proc, dll, 0) ||
-        !CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &program))
-        return fprintf(stderr, "e2edriver: cannot start %s hooked\n", line.c_str()), 1;
+    PROCESS_INFORMATION started;
     DWORD status = 1;
-    WaitForSingleObject(program.hProcess, INFINITE);
-    GetExitCodeProcess(program.hProcess, &status);
+    if (!proc || !SetWindowsHookExA(WH_CBT, (HOOKPROC)(void (*)(void))proc, dll, 0) ||
+        !CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &started))
+        return fprintf(stderr, "e2edriver: cannot start %s hooked\n", line.c_str()), 1;
+    WaitForSingleObject(started.hProcess, INFINITE);
+    GetExitCodeProcess(started.hProcess, &status);
     return (int)status;
 }
 
@@ -138,8 +133,8 @@ static int Command(int argc, char **argv) {
         Sleep(WaitBound);
         return 0;
     }
-    if (cmd == "inject" && argc > 2)
-        return RunHooked(argv + 2, argc - 2);
+    if (cmd == "inject" && argc == 3)
+        return RunHooked(a);
     fprintf(stderr, "e2edriver: bad usage; see tests/driver/e2edriver.cpp\n");
     return 2;
 }

@@ -55,12 +55,12 @@ crash_snapshot() {
 # stopped before change STOP if given (its number, or the first whose line holds that text), then
 # walked; what it must leave in $E2E_DIR/expected.
 crash_run() {
-    local template=installed command=('C:\MEDIA\SETUP.EXE') at='' on=''
+    local template=installed command='C:\MEDIA\SETUP.EXE' at='' on=''
     case $1 in
     install) template=seeded ;;
-    reregister*) command+=(-u) ;;&
-    reregister) command[0]="$(inf DefaultPath)\\SETUP.EXE" ;;
-    uninstall) command=("$(inf DefaultPath)\\UNINSTAL.EXE") ;;
+    reregister) command="$(inf DefaultPath)\\SETUP.EXE -u" ;;
+    reregister-media) command+=' -u' ;;
+    uninstall) command="$(inf DefaultPath)\\UNINSTAL.EXE" ;;
     esac
     [[ ${2:-} =~ ^[0-9]*$ ]] && at=${2:-} || on=$2
     crash_start $template
@@ -68,7 +68,7 @@ crash_run() {
     # A copy of the setup the user put into the product's folder is theirs: it stays.
     [ "$1" != reregister ] || { cp "$E2E_MEDIA/SETUP.EXE" "$DEST/" && echo ./SETUP.EXE >>"$E2E_DIR/expected"; }
     CRASH_LOG="Z:${E2E_DIR//\//\\}\\hook.log" CRASH_STOP_AT=$at CRASH_STOP_ON=$on \
-        e2e_start "$SETUP_BUILD_DIR/bin/e2edriver.exe" inject "${command[@]}"
+        e2e_start "$SETUP_BUILD_DIR/bin/e2edriver.exe" inject "$command"
     crash_walk "$1"
 }
 
