@@ -86,6 +86,10 @@ static void Uninstall(const char *journal, const char *self, const char *runner)
     if (length == 0 || length >= sizeof systemDir)
         systemDir[0] = '\0';
     CloseMouseApplication();
+    // A setup stopped while it put a new journal in place leaves the old one
+    // beside it: gone first, or it keeps the folder and a later setup would
+    // take it for the journal.
+    RecoverReplacement(journal);
     UndoTally done = {0, 0, 0, 0, 0};
     RunSteps(journal, self, systemDir, 1, &done);
     Finish(journal, self, runner, &done);
