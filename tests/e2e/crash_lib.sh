@@ -43,10 +43,10 @@ crash_start() {
         { [ -n "${1:-}" ] || wineboot -r >/dev/null 2>&1; } && drv seed-boot both || e2e_die "Windows does not start"
 }
 
-# crash_snapshot: what must come back, the media (no run may change it), what is left in the destination.
+# crash_snapshot: what must come back, and what is left in the destination. Not the media: SETUP.EXE
+# -u keeps its record of previous settings in the SETUP.INF beside it.
 crash_snapshot() {
     e2e_snapshot 2>/dev/null
-    (cd "$E2E_C" && find MEDIA -type f -exec md5sum {} + | LC_ALL=C sort -k2)
     echo "left in the destination:"
     [ ! -d "$DEST" ] || (cd "$DEST" && find . -mindepth 1 | LC_ALL=C sort)
 }
