@@ -5,8 +5,6 @@
 function item(line) {
     # Spare and temporary files are named anew in each run.
     sub(/[0-9a-fA-F]+\.[Tt][Mm][Pp]$/, "XXXX.tmp", line)
-    if (line ~ /^[0-9a-f]+  MEDIA\//) # a file of the media by checksum
-        return "media: " substr(line, index(line, "MEDIA/") + 6)
     if (line ~ /^[0-9a-f]+  \.\//) # a file of the Windows folder by checksum
         return "Windows folder: " substr(line, index(line, "./") + 2)
     if (line ~ /^[0-7]+ \.\//) # its mode
