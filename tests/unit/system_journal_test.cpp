@@ -349,16 +349,34 @@ TEST_F(Journal, SystemIniComesBackByteForByteOrByItsPieces) {
 }
 
 TEST_F(Journal, AStopInTheMiddleOfASwapLeavesNothingARunAfterItCannotPutBack) {
-    const std::string ini = Win(folder, "\\system.ini"), bak = Win(folder, "\\system.bak");
-    const std::string original = Crlf("[386Enh]\nmouse=*vmd\n");
-    // The patch stopped between its two renames: system.ini is system.bak.
-    ASSERT_TRUE(WriteFile(bak, original) && WriteFile(Win(folder, "\\system.new"), "patched"));
-    WritePrivateProfileStringA(JOURNAL_SYSTEM, NOTE_INI_BACKUP, NOTE_CREATED, file.c_str());
+    const std::string ini = Win(folder, "\\system.ini"), bak = Win(folder, "\\system.bak"),
+                      fresh = Win(folder, "\\system.new"), saved = folder + "\\FILE1";
+    const std::string original = Crlf("[386Enh]\nmouse=*vmd\n"),
+                      patched = Crlf("[386Enh]\nmouse=*vmouse\n");
+    // The patch stopped between its two renames: system.ini is system.bak,
+    // on a second install the first one's patch.
+    const struct {
+        const char *what;
+        std::string inBak;
+    } rows[] = {{"the first install", original}, {"a second install", patched}};
     UndoTally tally = {0, 0, 0, 0, 0};
-    UndoSystemFiles(file.c_str(), Win(folder).c_str(), "", 1, &tally);
-    EXPECT_EQ("1 0 " + original, std::to_string(tally.System) + " " + std::to_string(tally.Failed) +
-                                     " " + ReadFile(ini));
-    EXPECT_EQ("system.ini system.new ", Names(Win(folder))) << "system.new is the files' to remove";
+    for (const auto &r : rows) {
+        fs::remove_all(Win(folder));
+        DeleteFileA(file.c_str());
+        char state[32];
+        ASSERT_TRUE(WriteFile(bak, r.inBak) && WriteFile(fresh, patched) &&
+                    WriteFile(saved, original) && FileFingerprint(fresh.c_str(), state, 32));
+        WritePrivateProfileStringA(JOURNAL_SYSTEM, NOTE_INI_BACKUP, NOTE_CREATED, file.c_str());
+        WritePrivateProfileStringA(JOURNAL_SYSTEM, NOTE_INI_SAVED, saved.c_str(), file.c_str());
+        WritePrivateProfileStringA(JOURNAL_WRITTEN, ini.c_str(), state, file.c_str());
+        tally = {0, 0, 0, 0, 0};
+        UndoSystemFiles(file.c_str(), Win(folder).c_str(), "", 1, &tally);
+        EXPECT_EQ("1 0 " + original, std::to_string(tally.System) + " " +
+                                         std::to_string(tally.Failed) + " " + ReadFile(ini))
+            << r.what;
+        EXPECT_EQ("system.ini system.new ", Names(Win(folder)))
+            << "system.new is the files' to remove";
+    }
     // The uninstaller's own rewrite stopped with system.ini under its spare.
     ASSERT_TRUE(MoveFileA(ini.c_str(), Win(folder, "\\~Osystem.ini").c_str()));
     ASSERT_TRUE(WriteFile(Win(folder, "\\~Nsystem.ini"), "half"));
