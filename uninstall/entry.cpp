@@ -86,6 +86,11 @@ static void Uninstall(const char *journal, const char *self, const char *runner)
     if (length == 0 || length >= sizeof systemDir)
         systemDir[0] = '\0';
     CloseMouseApplication();
+    // A setup stopped while it replaced the journal or this program leaves
+    // the old copy or the new one beside it: they go first, or they keep the
+    // folder, and a later setup would take an old journal for its own.
+    RecoverReplacement(journal);
+    RecoverReplacement(self);
     UndoTally done = {0, 0, 0, 0, 0};
     RunSteps(journal, self, systemDir, 1, &done);
     Finish(journal, self, runner, &done);

@@ -11,9 +11,10 @@ static void Count(UndoTally *tally, int result) {
 }
 
 // system.ini back: after a stop in the middle of a swap, the file from before
-// it; then the bytes from before the first patch when it still holds what the
-// setup last wrote, or else the pieces the patch replaced. 1, 0 or -1 as a
-// step; below 0 system.bak must stay.
+// it first (on a second install the first one's patch); then the bytes from
+// before the first patch when it holds what the setup last wrote, or else the
+// pieces the patch replaced. 1, 0 or -1 as a step; below 0 system.bak must
+// stay.
 static int UndoSystemIni(const char *notes, const char *written, const char *ini, int apply) {
     const char *saved = SectionValue(notes, NOTE_INI_SAVED);
     char bak[MAX_PATH];
@@ -21,19 +22,29 @@ static int UndoSystemIni(const char *notes, const char *written, const char *ini
         return -1;
     if (apply)
         RecoverReplacement(ini);
+    int swapped = 0;
     if (!PathExists(ini)) {
-        if (SectionValue(notes, NOTE_INI_BACKUP) != NULL && PathExists(bak))
-            return !apply || MoveFileA(bak, ini) ? 1 : -1;
-        if (saved != NULL && PathExists(saved))
-            return !apply || CopyFileA(saved, ini, TRUE) ? 1 : -1;
-        return -1;
+        if (SectionValue(notes, NOTE_INI_BACKUP) != NULL && PathExists(bak)) {
+            if (!apply)
+                return 1;
+            if (!MoveFileA(bak, ini))
+                return -1;
+            swapped = 1;
+        } else {
+            return saved != NULL && PathExists(saved) && (!apply || CopyFileA(saved, ini, TRUE))
+                       ? 1
+                       : -1;
+        }
     }
     char now[32];
     const char *last = SectionValue(written, ini);
+    int result;
     if (saved != NULL && last != NULL && FileFingerprint(ini, now, sizeof now) &&
         SameText(now, last) && PathExists(saved))
-        return !apply || CopyThroughSpare(saved, ini) ? 1 : -1;
-    return RestoreIniPieces(ini, notes, apply);
+        result = !apply || CopyThroughSpare(saved, ini) ? 1 : -1;
+    else
+        result = RestoreIniPieces(ini, notes, apply);
+    return swapped && result == 0 ? 1 : result;
 }
 
 // system.bak as it was: gone when the setup made it, the user's own back.

@@ -13,8 +13,14 @@
 
 // --- windows ---
 
-// How long every wait polls before it gives up, in milliseconds.
+// How long every wait polls before it gives up, in milliseconds; and, when
+// set, the file names of the program under test (NAME;NAME...): waits give
+// up once it has run and ended.
 extern DWORD WaitBound;
+extern const char *WaitProgram;
+
+// Whether a process of one of the file names (NAME;NAME...) runs.
+bool Running(const char *names);
 
 // Polls until the condition holds; false when the bound ran out.
 bool WaitFor(const std::function<bool()> &condition);
@@ -114,5 +120,7 @@ RegValues SeededClassValues(const char *desc, const char *section);
 
 // Replaces the active-device list, the device tree and the class list with
 // the machine's, beside a keyboard and a list entry without a hardware key,
-// which no mouse search may take. false when a write failed.
-bool SeedMouseMachine(const MouseMachine &machine);
+// which no mouse search may take; with listOnly the active-device list
+// alone, as each start of Windows makes it anew (it lives under HKEY_DYN_DATA,
+// which does not outlive Wine's server either). false when a write failed.
+bool SeedMouseMachine(const MouseMachine &machine, bool listOnly = false);

@@ -83,12 +83,12 @@ RegValues SeededClassValues(const char *desc, const char *section) {
             {"DriverDesc", desc},     {"DriverDate", "4-23-1999"},  {"InfSection", section}};
 }
 
-bool SeedMouseMachine(const MouseMachine &machine) {
+bool SeedMouseMachine(const MouseMachine &machine, bool listOnly) {
     const std::string list = "Config Manager\\Enum\\",
                       classes = "System\\CurrentControlSet\\Services\\Class";
     DeleteRegTree(HKEY_DYN_DATA, list.substr(0, list.size() - 1));
-    DeleteRegTree(HKEY_LOCAL_MACHINE, "Enum");
-    DeleteRegTree(HKEY_LOCAL_MACHINE, classes);
+    if (!listOnly)
+        DeleteRegTree(HKEY_LOCAL_MACHINE, "Enum"), DeleteRegTree(HKEY_LOCAL_MACHINE, classes);
     // The list is enumerated by name: C0000010, C0000020... keep the machine's order.
     RegTree keys = {
         {list + "C1000000", {{"Problem", "0"}}},
@@ -104,10 +104,13 @@ bool SeedMouseMachine(const MouseMachine &machine) {
         keys[classes + "\\Mouse\\" + instance.name] =
             SeededClassValues(instance.desc, instance.section);
     bool ok = true; // the device list lives under HKEY_DYN_DATA, the rest under HKLM
-    for (const auto &key : keys)
+    for (const auto &key : keys) {
+        bool dynamic = key.first.compare(0, 6, "Config") == 0;
         for (const auto &value : key.second)
-            ok = SetRegText(key.first.compare(0, 6, "Config") ? HKEY_LOCAL_MACHINE : HKEY_DYN_DATA,
-                            key.first, value.first.c_str(), value.second) &&
-                 ok;
+            if (dynamic || !listOnly)
+                ok = SetRegText(dynamic ? HKEY_DYN_DATA : HKEY_LOCAL_MACHINE, key.first,
+                                value.first.c_str(), value.second) &&
+                     ok;
+    }
     return ok;
 }

@@ -3,11 +3,40 @@
 // of the test and from another process.
 #include "driver/driver.h"
 
+#include <string.h>
+#include <tlhelp32.h>
+
 DWORD WaitBound = 30000;
+const char *WaitProgram;
+
+bool Running(const char *names) {
+    HANDLE list = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 process;
+    process.dwSize = sizeof process;
+    bool found = false;
+    for (BOOL more = Process32First(list, &process); more && !found;
+         more = Process32Next(list, &process))
+        for (const char *name = names; name && !found; name = strchr(name + 1, ';')) {
+            name += *name == ';';
+            size_t length = strlen(process.szExeFile);
+            found = _strnicmp(name, process.szExeFile, length) == 0 &&
+                    (name[length] == ';' || name[length] == '\0');
+        }
+    CloseHandle(list);
+    return found;
+}
+
+// Whether the program under test has run and ended.
+static bool ProgramEnded() {
+    static bool seen;
+    bool running = WaitProgram && Running(WaitProgram);
+    seen = seen || running;
+    return seen && !running;
+}
 
 bool WaitFor(const std::function<bool()> &condition) {
     for (DWORD start = GetTickCount(); !condition(); Sleep(20))
-        if (GetTickCount() - start >= WaitBound)
+        if (GetTickCount() - start >= WaitBound || ProgramEnded())
             return condition();
     return true;
 }

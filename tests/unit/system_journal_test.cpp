@@ -280,17 +280,30 @@ TEST_F(Journal, SystemIniComesBackByteForByteOrByItsPieces) {
 }
 
 TEST_F(Journal, AStopInTheMiddleOfASwapLeavesNothingARunAfterItCannotPutBack) {
-    const std::string win = folder + "\\WIN", ini = win + "\\system.ini";
-    const std::string original = Crlf("[386Enh]\nmouse=*vmd\n");
-    // The patch stopped between its two renames: system.ini is system.bak;
-    // system.new is the files' step to remove.
-    ASSERT_TRUE(WriteFile(win + "\\system.bak", original) &&
-                WriteFile(win + "\\system.new", "patched"));
-    WritePrivateProfileStringA(JOURNAL_SYSTEM, NOTE_INI_BACKUP, NOTE_CREATED, file.c_str());
+    const std::string win = folder + "\\WIN", ini = win + "\\system.ini",
+                      saved = folder + "\\FILE1";
+    const std::string original = Crlf("[386Enh]\nmouse=*vmd\n"),
+                      patched = Crlf("[386Enh]\nmouse=*vmouse\n");
+    // The patch stopped between its two renames: system.ini is system.bak, on
+    // a second install the first one's patch; system.new is the files' step
+    // to remove.
+    const std::string after = "system.ini=" + original + " system.new=" + patched + " ";
     UndoTally tally = {};
-    UndoSystemFiles(file.c_str(), win.c_str(), "", 1, &tally);
-    const std::string after = "system.ini=" + original + " system.new=patched ";
-    EXPECT_EQ("1 0 " + after, Counts(tally.System, tally.Failed) + Listing(win));
+    for (const std::string &inBak : {original, patched}) {
+        fs::remove_all(win);
+        DeleteFileA(file.c_str());
+        char state[32];
+        ASSERT_TRUE(WriteFile(win + "\\system.bak", inBak) &&
+                    WriteFile(win + "\\system.new", patched) && WriteFile(saved, original) &&
+                    FileFingerprint((win + "\\system.new").c_str(), state, 32));
+        WritePrivateProfileStringA(JOURNAL_SYSTEM, NOTE_INI_BACKUP, NOTE_CREATED, file.c_str());
+        WritePrivateProfileStringA(JOURNAL_SYSTEM, NOTE_INI_SAVED, saved.c_str(), file.c_str());
+        WritePrivateProfileStringA(JOURNAL_WRITTEN, ini.c_str(), state, file.c_str());
+        tally = {};
+        UndoSystemFiles(file.c_str(), win.c_str(), "", 1, &tally);
+        EXPECT_EQ("1 0 " + after, Counts(tally.System, tally.Failed) + Listing(win))
+            << (inBak == original ? "the first install" : "a second install");
+    }
     // The uninstaller's own rewrite stopped with system.ini under its spare.
     ASSERT_TRUE(MoveFileA(ini.c_str(), (win + "\\~Osystem.ini").c_str()));
     ASSERT_TRUE(WriteFile(win + "\\~Nsystem.ini", "half"));
