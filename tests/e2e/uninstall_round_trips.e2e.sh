@@ -4,6 +4,7 @@
 # for byte before the install and after the uninstall: the PS/2 install and -u on the serial
 # route; the serial route with a PS/2 mouse alone (the own device key); a value the user changed
 # since, which stays, with the mouse application running and a file of the user's replaced.
+# An uninstall that cannot put a saved copy back says so, and a further run finishes it.
 # Beside the media's SETUP.INF, which has no journal, it says so and changes nothing.
 . "$(dirname "$0")/lib.sh"
 e2e_begin uninstall_round_trips
@@ -39,6 +40,14 @@ e2e_install 1035
 wine reg add "HKLM\\$PS2_DEV" /v DeviceDesc /d 'My own mouse' /f >/dev/null 2>&1
 (cd "$E2E_C" && exec wine "$FOLDER\\ZKMAIN.EXE" -startup) & E2E_PIDS+=("$!")
 drv wait Dorvantix >/dev/null || e2e_die "the installed mouse application does not start"
+# Its saved copy of the user's file away: the uninstaller says what it could not do and keeps
+# the journal and itself, so that a further run finishes once the copy is back.
+saved=$(grep -il '^\[mine\]' "$DEST"/UNDO/* | head -1) && mv "$saved" "$saved.away"
+e2e_uninstall 6
+e2e_check "$ROUND: a copy it cannot put back: it says so, the journal and the uninstaller stay" \
+    "Some changes could not be undone. Run the uninstaller again after restarting Windows.|1 UNINSTAL.EXE" \
+    "$(sed -n 2p "$E2E_DIR/uninstall.texts")|$(grep -c '^\[Undo Files\]' "$DEST/SETUP.INF") $(ls "$DEST" | grep -x UNINSTAL.EXE)"
+mv "$saved.away" "$saved"
 e2e_uninstall 6
 e2e_check "$ROUND: the mouse application was closed" 1 "$(drv -t 1 wait Dorvantix 2>/dev/null; echo $?)"
 e2e_check "$ROUND: the value the user changed stays, all else as before" \
