@@ -52,10 +52,10 @@ windows() { sed "s|^$E2E_C|C:|; s|/|\\\\|g"; }
     ls "$E2E_DIR"/*.png | sed 's/^/  /'
 } | tee "$E2E_DIR/summary.txt"
 
-# The restart the setup asked for, in full: Wine's runs in the background.
-wineserver -k && wineserver -w && wineserver -p
+# The restart the setup asked for, then the uninstall's.
+e2e_restart
 e2e_uninstall 6 7
-wineserver -k && wineserver -w && wineboot -r >/dev/null 2>&1 && wineserver -p # its restart
+e2e_restart boot
 {
     echo "Uninstaller $(windows <<<"$DEST")\\UNINSTAL.EXE (Yes to its question, No to its restart, then a restart):"
     grep -v '^$' "$E2E_DIR/uninstall.texts" | sed 's/^/  /'

@@ -77,6 +77,13 @@ e2e_expect() {
     e2e_check "$1" "$2" "$got"
 }
 
+# e2e_restart [boot]: a restart of Windows: the Wine server ended, which volatile keys do not
+# outlive, and held again; with boot, Windows' start too, which carries out WININIT.INI. Wine's
+# own restart after ExitWindowsEx runs in the background, so a test makes it here.
+e2e_restart() {
+    wineserver -k && wineserver -w && { [ -z "${1:-}" ] || wineboot -r >/dev/null 2>&1; } && wineserver -p
+}
+
 # e2e_seed [ps2]: the driver's mouse machine, a [386Enh] mouse line, VMM32\VMOUSE.VXD.
 e2e_seed() {
     drv seed-machine "${1:-both}" || e2e_die "cannot seed the mouse machine"

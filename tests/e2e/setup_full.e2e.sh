@@ -10,7 +10,7 @@ e2e_seed && e2e_registry >"$E2E_DIR/before.reg"
 e2e_walk
 e2e_check_install "$E2E_DIR/before.reg"
 
-e2e_registry >"$E2E_DIR/installed.reg" && wineserver -k && wineserver -w && wineserver -p # a restart
+e2e_registry >"$E2E_DIR/installed.reg" && e2e_restart
 drv reg-dump HKDD 'Config Manager\Enum' | grep -q HardWareKey && e2e_die "the device list outlived the restart"
 e2e_check "every key the setup wrote survives a restart" "$(cat "$E2E_DIR/installed.reg")" "$(e2e_registry)"
 

@@ -38,7 +38,7 @@ e2e_check "the product's folder is gone, WININIT.INI names the uninstaller's cop
 
 # A new install before the restart that the uninstall asked for.
 e2e_install 1035
-wineserver -k && wineserver -w && wineboot -r >/dev/null 2>&1 && wineserver -p
+e2e_restart boot
 e2e_check "the next start removes the uninstaller's copy" "gone|wininit.bak" \
     "$([ -n "$RUNNER" ] && [ ! -e "$RUNNER" ] && echo gone)|$(ls "$E2E_C/windows" | grep -i '^wininit')"
 e2e_check "after the restart the new install is whole" "|$E2E_FOLDER\\UNINSTAL.EXE" \

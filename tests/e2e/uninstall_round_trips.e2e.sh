@@ -9,8 +9,6 @@
 . "$(dirname "$0")/lib.sh"
 e2e_begin uninstall_round_trips
 PRODUCT=$(inf ProductName) FOLDER=$(inf DefaultPath)
-# Wine restarts the way ExitWindowsEx asks, in the background: the Wine server is ended with it.
-restart() { wineserver -k && wineserver -w && wineserver -p; }
 # round NAME [ps2]: a fresh machine and its snapshot.
 round() { ROUND=$1 && e2e_prefix && e2e_seed "${2:-}" && e2e_snapshot >"$E2E_DIR/$1.before"; }
 back() { e2e_check "$ROUND: the machine as before" "$(cat "$E2E_DIR/$ROUND.before")" "$(e2e_snapshot)"; }
@@ -18,7 +16,7 @@ back() { e2e_check "$ROUND: the machine as before" "$(cat "$E2E_DIR/$ROUND.befor
 round reregistered
 e2e_install 1035 && cp "$E2E_MEDIA/SETUP.EXE" "$DEST"
 e2e_start "$FOLDER\\SETUP.EXE" -u && e2e_on SETUP_SELMOUSE 1 && drv answer "$CAPTION" 1 >/dev/null &&
-    e2e_wait_exit && restart
+    e2e_wait_exit && e2e_restart
 e2e_uninstall 6 && back
 e2e_check "$ROUND: the file the script does not list stays" "SETUP.EXE" "$(ls "$DEST" | xargs)"
 
