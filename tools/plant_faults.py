@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Plants the faults of tools/faults.txt one at a time and runs the suite.
 
-    python3 tools/plant_faults.py [--list] [--out FILE] [ID ...]
+    python3 tools/plant_faults.py [--list] [--out FILE] [--ctest ARGS] [ID ...]
 
 For each fault: the text is replaced in the working tree, the README's test
 command runs (stopping at the first failure), and the file is put back.
 A fault whose text is not found exactly once is reported as "n/a"; one that
 does not build as "no-build". Everything else is "caught" or "MISSED".
+--ctest passes ARGS on to ctest (for instance "-R unit\\.pages_test"), so that
+a fault can be tried against the tests of its part alone.
 """
 import os, subprocess, sys, time
 
@@ -40,7 +42,7 @@ def load(path):
     return faults
 
 
-def run_one(f, log):
+def run_one(f, log, ctest):
     path = os.path.join(root, f["file"])
     if not os.path.exists(path):
         return "n/a"
@@ -55,7 +57,7 @@ def run_one(f, log):
         if build.returncode != 0:
             return "no-build"
         try:
-            tests = subprocess.run(["bash", "scripts/run-tests.sh", "--stop-on-failure"],
+            tests = subprocess.run(["bash", "scripts/run-tests.sh", "--stop-on-failure"] + ctest,
                                    cwd=root, stdout=log, stderr=subprocess.STDOUT, env=env,
                                    timeout=1200)
             return "caught" if tests.returncode != 0 else "MISSED"
@@ -72,6 +74,11 @@ def main(argv):
         i = argv.index("--out")
         out = argv[i + 1]
         del argv[i:i + 2]
+    ctest = []
+    if "--ctest" in argv:
+        i = argv.index("--ctest")
+        ctest = argv[i + 1].split()
+        del argv[i:i + 2]
     faults = load(os.path.join(here, "faults.txt"))
     if "--list" in argv:
         for f in faults:
@@ -85,7 +92,7 @@ def main(argv):
     for f in chosen:
         start = time.time()
         with open(os.path.join(logdir, f["id"] + ".log"), "w") as log:
-            outcome = run_one(f, log)
+            outcome = run_one(f, log, ctest)
         line = "%-28s %-20s %4.0fs" % (f["id"], outcome, time.time() - start)
         print(line, flush=True)
         if out:
