@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 #include "mediachk/media_check.h"
 #include "runtime/runtime.h"
@@ -27,7 +28,7 @@ const char *const BaseScript =
 // Files beside the script. The "_" files carry an LZ header alone, method
 // 'A', name tail and an expanded size of 5 bytes: the check reads no further.
 const std::string Packed("SZDD\x88\xF0'3A_\5\0\0\0", 14);
-const std::string MediaFiles[][2] = {
+const std::map<std::string, std::string> MediaFiles = {
     {"ZKMAIN.EXE", "app"},  {"ZKPAGE.DL_", Packed},     {"UNINSTAL.EXE", "uninstaller"},
     {"HELP.TXT", "help"},   {"HELP\\HELP.TXT", "help"}, {"HELP\\TIPS.TX_", Packed},
     {"README.TXT", "read"}, {"NOTES.TXT", "notes"},     {"LONG.TXT", "long"}};
@@ -113,30 +114,27 @@ std::string Expand(const std::string &text) {
 // Makes the media in folder with the edits of rows and checks it in-process;
 // the findings joined by "; ".
 std::string CheckMedia(const std::string &folder, const Row *rows, int count, int *exitCode) {
-    fs::create_directories(folder + "\\HELP");
-    for (const auto &f : MediaFiles)
-        WriteFile(folder + "\\" + f[0], f[1]);
+    std::map<std::string, std::string> files = MediaFiles;
     std::string script = BaseScript, checked = folder;
     for (int i = 0; i < count; i++) {
         std::string edit = rows[i].edit;
-        size_t to = edit.find('>'), at = script.find(edit.substr(0, to));
-        EXPECT_TRUE(to == std::string::npos || at != std::string::npos) << rows[i].name;
-        if (to != std::string::npos && at != std::string::npos)
-            script.replace(at, to, Expand(edit.substr(to + 1)));
-    }
-    EXPECT_TRUE(WriteFile(folder + "\\SETUP.INF", Crlf(script)));
-    for (int i = 0; i < count; i++) {
-        std::string edit = rows[i].edit, path = folder + "\\" + edit.substr(edit.empty() ? 0 : 1);
-        size_t equals = path.find('=');
-        if (edit[0] == '@' && equals == std::string::npos)
-            DeleteFileA(path.c_str());
-        else if (edit[0] == '@')
-            WriteFile(path.substr(0, equals), Expand(path.substr(equals + 1)));
-        if (edit[0] == '?' || edit[0] == '+')
+        size_t to = edit.find('>'), at = script.find(edit.substr(0, to)), equals = edit.find('=');
+        if (edit[0] == '@')
+            files[edit.substr(1, equals - 1)] =
+                equals == std::string::npos ? "<gone>" : Expand(edit.substr(equals + 1));
+        else if (edit[0] == '?' || edit[0] == '+')
             checked += "\\" + Expand(edit.substr(1));
+        else if (to != std::string::npos && at != std::string::npos)
+            script.replace(at, to, Expand(edit.substr(to + 1)));
+        else
+            EXPECT_EQ("", edit) << rows[i].name << ": not in the script";
         if (edit[0] == '+')
             fs::create_directories(checked);
     }
+    files.emplace("SETUP.INF", Crlf(script));
+    for (const auto &f : files)
+        if (f.second != "<gone>")
+            WriteFile(folder + "\\" + f.first, f.second);
     Found.clear();
     MediaCheck check;
     if (LoadMedia(&check, checked.c_str(), "C:\\WINDOWS", Collect))
