@@ -94,7 +94,7 @@ TEST(Painter, PassesAddTheirCellsKeyNeverDrawnClipHeldPlainLikeDissolveUnknownId
         PaintBitmap(plain, id, &all, id < 0);
     EXPECT_EQ("", Differs(plain, all, after(64, all)));
     // A source that cannot hold the exact key (8 bits: the nearest is
-    // (240, 16, 240)): the key as it holds it is left out.
+    // (240, 16, 240)): the key as it holds it is left out, by either painter.
     struct {
         BITMAPINFOHEADER header;
         RGBQUAD colours[2];
@@ -108,7 +108,6 @@ TEST(Painter, PassesAddTheirCellsKeyNeverDrawnClipHeldPlainLikeDissolveUnknownId
     PaintPixelsPlain(fourPlain, held, 4, 1, 0, 0);
     PaintPixelsDissolve(four, held, 4, 1, 0, 0, 64);
     auto greens = [&](int x, int) { return x % 2 ? back : RGB(0, 200, 0); };
-    EXPECT_EQ(RGB(240, 16, 240), HeldKeyColour(held));
     EXPECT_EQ("", Differs(fourPlain, {0, 0, 4, 1}, greens) + Differs(four, {0, 0, 4, 1}, greens));
     IntersectClipRect(clipped, 8, 8, 16, 16);
     PaintPixelsDissolve(clipped, source, 37, 21, 4, 2, 64);
