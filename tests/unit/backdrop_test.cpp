@@ -2,8 +2,8 @@
 // memory bitmaps, and the window's first paint and partial repaints.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
+#include <set>
 
 #include "backdrop/backdrop.h"
 #include "script/script.h"
@@ -64,10 +64,7 @@ TEST(Painter, PassesAddTheirCellsKeyNeverDrawnClipHeldPlainLikeDissolveUnknownId
             if (GetPixel(target, at % 8, at / 8) == ink)
                 order[at / 8][at % 8] = passes - 1;
     }
-    std::vector<int> drawnIn(&order[0][0], &order[0][0] + 64);
-    std::sort(drawnIn.begin(), drawnIn.end());
-    for (int pass = 0; pass < 64; pass++)
-        ASSERT_EQ(pass, drawnIn[pass]) << "pass " << pass << " draws one place";
+    ASSERT_EQ(64u, std::set<int>(&order[0][0], &order[0][0] + 64).size()) << "one place a pass";
     // Pass 0 at (1, 1), 1 at (5, 5), 2 at (5, 1), 63 at (1, 7).
     EXPECT_EQ(std::vector<int>({0, 1, 2, 63}),
               std::vector<int>({order[1][1], order[5][5], order[1][5], order[7][1]}));
@@ -97,7 +94,7 @@ TEST(Painter, PassesAddTheirCellsKeyNeverDrawnClipHeldPlainLikeDissolveUnknownId
         PaintBitmap(plain, id, &all, id < 0);
     EXPECT_EQ("", Differs(plain, all, after(64, all)));
     // A source that cannot hold the exact key (8 bits: the nearest is
-    // (240, 16, 240)): the key as it holds it is left out.
+    // (240, 16, 240)): the key as it holds it is left out, by either painter.
     struct {
         BITMAPINFOHEADER header;
         RGBQUAD colours[2];
@@ -111,7 +108,6 @@ TEST(Painter, PassesAddTheirCellsKeyNeverDrawnClipHeldPlainLikeDissolveUnknownId
     PaintPixelsPlain(fourPlain, held, 4, 1, 0, 0);
     PaintPixelsDissolve(four, held, 4, 1, 0, 0, 64);
     auto greens = [&](int x, int) { return x % 2 ? back : RGB(0, 200, 0); };
-    EXPECT_EQ(RGB(240, 16, 240), HeldKeyColour(held));
     EXPECT_EQ("", Differs(fourPlain, {0, 0, 4, 1}, greens) + Differs(four, {0, 0, 4, 1}, greens));
     IntersectClipRect(clipped, 8, 8, 16, 16);
     PaintPixelsDissolve(clipped, source, 37, 21, 4, 2, 64);

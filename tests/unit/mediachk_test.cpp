@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 #include "mediachk/media_check.h"
 #include "runtime/runtime.h"
@@ -27,7 +28,7 @@ const char *const BaseScript =
 // Files beside the script. The "_" files carry an LZ header alone, method
 // 'A', name tail and an expanded size of 5 bytes: the check reads no further.
 const std::string Packed("SZDD\x88\xF0'3A_\5\0\0\0", 14);
-const std::string MediaFiles[][2] = {
+const std::map<std::string, std::string> MediaFiles = {
     {"ZKMAIN.EXE", "app"},  {"ZKPAGE.DL_", Packed},     {"UNINSTAL.EXE", "uninstaller"},
     {"HELP.TXT", "help"},   {"HELP\\HELP.TXT", "help"}, {"HELP\\TIPS.TX_", Packed},
     {"README.TXT", "read"}, {"NOTES.TXT", "notes"},     {"LONG.TXT", "long"}};
@@ -113,30 +114,27 @@ std::string Expand(const std::string &text) {
 // Makes the media in folder with the edits of rows and checks it in-process;
 // the findings joined by "; ".
 std::string CheckMedia(const std::string &folder, const Row *rows, int count, int *exitCode) {
-    fs::create_directories(folder + "\\HELP");
-    for (const auto &f : MediaFiles)
-        WriteFile(folder + "\\" + f[0], f[1]);
+    std::map<std::string, std::string> files = MediaFiles;
     std::string script = BaseScript, checked = folder;
     for (int i = 0; i < count; i++) {
         std::string edit = rows[i].edit;
-        size_t to = edit.find('>'), at = script.find(edit.substr(0, to));
-        EXPECT_TRUE(to == std::string::npos || at != std::string::npos) << rows[i].name;
-        if (to != std::string::npos && at != std::string::npos)
-            script.replace(at, to, Expand(edit.substr(to + 1)));
-    }
-    EXPECT_TRUE(WriteFile(folder + "\\SETUP.INF", Crlf(script)));
-    for (int i = 0; i < count; i++) {
-        std::string edit = rows[i].edit, path = folder + "\\" + edit.substr(edit.empty() ? 0 : 1);
-        size_t equals = path.find('=');
-        if (edit[0] == '@' && equals == std::string::npos)
-            DeleteFileA(path.c_str());
-        else if (edit[0] == '@')
-            WriteFile(path.substr(0, equals), Expand(path.substr(equals + 1)));
-        if (edit[0] == '?' || edit[0] == '+')
+        size_t to = edit.find('>'), at = script.find(edit.substr(0, to)), equals = edit.find('=');
+        if (edit[0] == '@')
+            files[edit.substr(1, equals - 1)] =
+                equals == std::string::npos ? "<gone>" : Expand(edit.substr(equals + 1));
+        else if (edit[0] == '?' || edit[0] == '+')
             checked += "\\" + Expand(edit.substr(1));
+        else if (to != std::string::npos && at != std::string::npos)
+            script.replace(at, to, Expand(edit.substr(to + 1)));
+        else
+            EXPECT_EQ("", edit) << rows[i].name << ": not in the script";
         if (edit[0] == '+')
             fs::create_directories(checked);
     }
+    files.emplace("SETUP.INF", Crlf(script));
+    for (const auto &f : files)
+        if (f.second != "<gone>")
+            WriteFile(folder + "\\" + f.first, f.second);
     Found.clear();
     MediaCheck check;
     if (LoadMedia(&check, checked.c_str(), "C:\\WINDOWS", Collect))
@@ -147,16 +145,6 @@ std::string CheckMedia(const std::string &folder, const Row *rows, int count, in
     for (const std::string &f : Found)
         joined += (joined.empty() ? "" : "; ") + f;
     return joined;
-}
-
-std::vector<std::string> Sorted(const std::string &joined) {
-    std::vector<std::string> parts;
-    for (size_t at = 0, end; at < joined.size(); at = end + 2) {
-        end = std::min(joined.find("; ", at), joined.size());
-        parts.push_back(joined.substr(at, end - at));
-    }
-    std::sort(parts.begin(), parts.end());
-    return parts;
 }
 
 // Runs MEDIACHK.EXE with arguments through the command interpreter, which
@@ -181,10 +169,9 @@ size_t FindingLines(const std::string &output) {
 TEST(MediaCheck, EachRowGivesItsFindingsAndExitCode) {
     AppInstance = GetModuleHandleA(NULL);
     for (const Row &row : Rows) {
-        Scratch scratch(std::string("mc") + row.name);
-        std::string folder = scratch.path;
         int exitCode = -1;
-        std::string found = CheckMedia(folder, &row, 1, &exitCode);
+        std::string found =
+            CheckMedia(Scratch("mc" + std::string(row.name)).path, &row, 1, &exitCode);
         if (strncmp(row.expected, "...", 3) == 0)
             EXPECT_NE(std::string::npos, found.find(row.expected + 3)) << row.name << ": " << found;
         else
@@ -196,21 +183,25 @@ TEST(MediaCheck, EachRowGivesItsFindingsAndExitCode) {
 TEST(MediaCheck, EveryFaultAtOnceInProcessAndAsTheProgram) {
     AppInstance = GetModuleHandleA(NULL);
     Scratch scratch("mcall");
-    std::string folder = scratch.path, expected, output;
+    std::string folder = scratch.path, output;
     int exitCode = -1;
-    std::vector<std::string> found = Sorted(CheckMedia(folder, Rows, kCombined, &exitCode));
-    for (int i = 0; i < kCombined; i++)
-        if (*Rows[i].expected)
-            expected += (expected.empty() ? "" : "; ") + std::string(Rows[i].expected);
-    EXPECT_EQ(Sorted(expected), found);
+    // What each row finds alone (held to the table above), all together.
+    std::vector<std::string> expected;
+    for (int i = 0; i < kCombined; i++) {
+        CheckMedia(Scratch(std::string("mc") + Rows[i].name).path, &Rows[i], 1, &exitCode);
+        expected.insert(expected.end(), Found.begin(), Found.end());
+    }
+    CheckMedia(folder, Rows, kCombined, &exitCode);
+    std::sort(expected.begin(), expected.end());
+    std::sort(Found.begin(), Found.end());
+    EXPECT_EQ(expected, Found);
     EXPECT_EQ(2, exitCode);
     // The program on that folder (quoted), on the sample media and on nothing:
-    // its exit code, a line it prints and the number of finding lines; a
-    // packed file's line of the plan, from its source to its target.
+    // its exit code, a line it prints (on the media, a packed file's line of
+    // the plan, from its source to its target) and the number of finding lines.
     // clang-format off
     const struct { std::string arguments; int exitCode; std::string line; size_t findings; } runs[] = {
-        {"\"" + folder + "\"", 2, "\r\nwarning: near name: [Startup] SerialName = \"N\": never read; probably meant SeialName\r\n", found.size()},
-        {BuildFolder() + "\\media", 0, "\r\nClean: ", 0},
+        {"\"" + folder + "\"", 2, "\r\nwarning: near name: [Startup] SerialName = \"N\": never read; probably meant SeialName\r\n", Found.size()},
         {BuildFolder() + "\\media", 0, "\r\n  [Disk2] 1: " + BuildFolder() + "\\media\\HELP\\MOUSEHLP.TX_ -> C:\\VELOR\\HELP\\MOUSEHLP.TXT (Help text)\r\n", 0},
         {"", 2, "Usage: MEDIACHK <media folder>\r\n", 0},
     };
