@@ -25,6 +25,9 @@ def load(path):
             part = None
         elif cur is None or (part is None and line.startswith("#")):
             continue
+        elif line.startswith("# "):
+            part = None  # a comment between faults ends the one before
+            continue
         elif line.startswith("file: ") and part is None:
             cur["file"] = line[6:].strip()
         elif line == "---":
