@@ -3,8 +3,6 @@
 // on real files; the texts come from the sample media's SETUP.INF.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "driver/driver.h"
 #include "script/script.h"
 #include "support/files.h"
@@ -43,16 +41,9 @@ static void Prepare() {
     RegistrySetValue = Checked;
 }
 
-// The record's sections as "key=value|..." in file order.
-static std::string Sections(const char *first, const char *second) {
-    std::string text;
-    for (const char *name : {first, second}) {
-        char lines[4096] = "";
-        DWORD length = GetPrivateProfileSectionA(name, lines, sizeof lines, RecordPath.c_str());
-        std::replace(lines, lines + (length ? length - 1 : 0), '\0', '|');
-        text += (name == first ? "" : " ") + std::string(lines);
-    }
-    return text;
+// The record's sections of the two routes.
+static std::string Records() {
+    return ProfileSection(RecordPath, "PS2") + " " + ProfileSection(RecordPath, "Serial");
 }
 
 TEST(Registry, ProductEntriesWholeWithTheirDataForEachFolderAndTitle) {
@@ -112,10 +103,10 @@ static std::string Record(const std::string &device, const char *desc, const cha
                           const char *section = NULL) {
     std::string record = "SubKey1=Enum\\" + device + "|DeviceDesc=" + desc +
                          "|Mfg=" + SeededDeviceValues(desc, NULL)["Mfg"] +
-                         "|SubKey2=" + MouseClass + "\\" + instance;
+                         "|SubKey2=" + MouseClass + "\\" + instance + "|";
     RegValues old = SeededClassValues(desc, section ? section : "");
     for (const char *key : {"MouseDriver", "InfPath", "DriverDesc", "DriverDate", "InfSection"})
-        record += section ? std::string("|") + key + "=" + old[key] : "";
+        record += section ? std::string(key) + "=" + old[key] + "|" : "";
     return record;
 }
 
@@ -156,8 +147,7 @@ TEST(Registry, MouseRoutesOnSeededMachinesChangeTheWholeTreeAndRecordAsTheySay) 
         RegTree before = Changes({});
         MouseKind = route.kind, MouseTypeName[0] = '\0';
         UpdateRegistry(0);
-        EXPECT_EQ(route.type + (" " + route.records),
-                  MouseTypeName + (" " + Sections("PS2", "Serial")));
+        EXPECT_EQ(route.type + (" " + route.records), MouseTypeName + (" " + Records()));
         EXPECT_EQ(route.changes, Changes(before)) << &route - routes;
     }
     EXPECT_EQ("", std::exchange(BadLengths, ""));
@@ -168,7 +158,8 @@ TEST(Registry, RecordWrittenOnceRefilledWhenEmptyAndKeptByLaterRunsOfEitherRoute
     WriteFile(RecordPath, "[Main]\r\nProductName=Velor\r\n");
     for (const char *value : {"", "first", "second"}) // an empty one is filled later
         RecordPreviousSetting("PS2", "DeviceDesc", value);
-    EXPECT_EQ("ProductName=Velor DeviceDesc=first", Sections("Main", "PS2"));
+    EXPECT_EQ("ProductName=Velor|DeviceDesc=first|",
+              ProfileSection(RecordPath, "Main") + ProfileSection(RecordPath, "PS2"));
     WriteFile(RecordPath, "");
     SeedMouseMachine(BothMice);
     MouseKind = 0;
@@ -184,7 +175,7 @@ TEST(Registry, RecordWrittenOnceRefilledWhenEmptyAndKeptByLaterRunsOfEitherRoute
     UpdateRegistry(0); // and on the serial route: both sections side by side
     EXPECT_EQ(Record("BIOS\\*PNP0F13\\0000", "Standard PS/2 Port Mouse", "0000", "PS2_Inst") + " " +
                   Record("ROOT\\*PNP0F0C\\0000", "Standard Serial Mouse", "0001", "SerialMouse"),
-              Sections("PS2", "Serial"));
+              Records());
     EXPECT_EQ("", std::exchange(BadLengths, ""));
 }
 
