@@ -31,23 +31,25 @@ static LONG WINAPI Checked(HKEY key, LPCSTR name, DWORD zero, DWORD type, const 
 }
 
 // The sample media's texts, the destination with an empty record, no product
-// entries, every value write watched.
-static void Prepare() {
-    ASSERT_EQ(1, LoadScriptFrom((BuildFolder() + "\\media\\SETUP.EXE").c_str(), "C:\\W", NULL));
-    CopyText(InstallConfig.DefaultPath, PATH_TEXT, Folder.path.c_str());
-    WriteFile(RecordPath, "");
-    for (const std::string &key : {Clsid, Handlers, RunKey, Uninstall})
-        DeleteRegTree(key == Clsid ? HKEY_CLASSES_ROOT : HKLM, key);
-    RegistrySetValue = Checked;
-}
+// entries, every value write watched and, after each test, none wrong.
+class Registry : public ::testing::Test {
+    void SetUp() override {
+        ASSERT_EQ(1, LoadScriptFrom((BuildFolder() + "\\media\\SETUP.EXE").c_str(), "C:\\W", NULL));
+        CopyText(InstallConfig.DefaultPath, PATH_TEXT, Folder.path.c_str());
+        WriteFile(RecordPath, "");
+        for (const std::string &key : {Clsid, Handlers, RunKey, Uninstall})
+            DeleteRegTree(key == Clsid ? HKEY_CLASSES_ROOT : HKLM, key);
+        RegistrySetValue = Checked;
+    }
+    void TearDown() override { EXPECT_EQ("", std::exchange(BadLengths, "")); }
+};
 
 // The record's sections of the two routes.
 static std::string Records() {
     return ProfileSection(RecordPath, "PS2") + " " + ProfileSection(RecordPath, "Serial");
 }
 
-TEST(Registry, ProductEntriesWholeWithTheirDataForEachFolderAndTitle) {
-    Prepare();
+TEST_F(Registry, ProductEntriesWholeWithTheirDataForEachFolderAndTitle) {
     // Folders that hold a journal: short, and the longest the page takes.
     const std::string longest = Folder / std::string(78 - Folder.path.size(), 'L');
     CreateDirectoryA(longest.c_str(), NULL);
@@ -68,7 +70,6 @@ TEST(Registry, ProductEntriesWholeWithTheirDataForEachFolderAndTitle) {
                 {Uninstall, {{"DisplayName", title}, {"UninstallString", folder + "\\UNINSTAL.EXE"}}}}), tree);
             // clang-format on
         }
-    EXPECT_EQ("", std::exchange(BadLengths, ""));
 }
 
 // The keys of the device tree and the class list whose values changed.
@@ -110,8 +111,7 @@ static std::string Record(const std::string &device, const char *desc, const cha
     return record;
 }
 
-TEST(Registry, MouseRoutesOnSeededMachinesChangeTheWholeTreeAndRecordAsTheySay) {
-    Prepare();
+TEST_F(Registry, MouseRoutesOnSeededMachinesChangeTheWholeTreeAndRecordAsTheySay) {
     const std::string bios = "BIOS\\*PNP0F13\\0000", serial = "ROOT\\*PNP0F0C\\0000",
                       root = "ROOT\\*PNP0F0E\\0000", second = "BIOS\\*PNP0F13\\0001",
                       own = "Enum\\Root\\VelorMouse\\0000", c0 = MouseClass + "\\0000",
@@ -150,11 +150,9 @@ TEST(Registry, MouseRoutesOnSeededMachinesChangeTheWholeTreeAndRecordAsTheySay) 
         EXPECT_EQ(route.type + (" " + route.records), MouseTypeName + (" " + Records()));
         EXPECT_EQ(route.changes, Changes(before)) << &route - routes;
     }
-    EXPECT_EQ("", std::exchange(BadLengths, ""));
 }
 
-TEST(Registry, RecordWrittenOnceRefilledWhenEmptyAndKeptByLaterRunsOfEitherRoute) {
-    Prepare();
+TEST_F(Registry, RecordWrittenOnceRefilledWhenEmptyAndKeptByLaterRunsOfEitherRoute) {
     WriteFile(RecordPath, "[Main]\r\nProductName=Velor\r\n");
     for (const char *value : {"", "first", "second"}) // an empty one is filled later
         RecordPreviousSetting("PS2", "DeviceDesc", value);
@@ -176,7 +174,6 @@ TEST(Registry, RecordWrittenOnceRefilledWhenEmptyAndKeptByLaterRunsOfEitherRoute
     EXPECT_EQ(Record("BIOS\\*PNP0F13\\0000", "Standard PS/2 Port Mouse", "0000", "PS2_Inst") + " " +
                   Record("ROOT\\*PNP0F0C\\0000", "Standard Serial Mouse", "0001", "SerialMouse"),
               Records());
-    EXPECT_EQ("", std::exchange(BadLengths, ""));
 }
 
 // Every outcome on real files: system.ini, system.bak, system.new,
