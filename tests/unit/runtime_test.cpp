@@ -4,10 +4,8 @@
 // programs link in place of the C library's.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <climits>
 #include <cstring>
-#include <string>
 #include <tuple>
 
 #include "runtime/runtime.h"
@@ -122,13 +120,10 @@ TEST(RuntimeText, SearchNumbersCaseFolderAndArguments) {
     const char *text = "aababd";
     for (const char *part : {"bab", "", "abd", "abdx"})
         EXPECT_EQ(strstr(text, part), FindText(text, part)) << part;
-    const std::pair<const char *, int> numbers[] = {{" \t\n-17x", -17},
-                                                    {"+8", 8},
-                                                    {"x1", 0},
-                                                    {"2147483647", INT_MAX},
-                                                    {"2147483648", INT_MAX},
-                                                    {"-2147483648", INT_MIN},
-                                                    {"-99999999999", INT_MIN}};
+    // clang-format off
+    const std::pair<const char *, int> numbers[] = {{" \t\n-17x", -17}, {"+8", 8}, {"x1", 0},
+        {"2147483647", INT_MAX}, {"2147483648", INT_MAX}, {"-2147483648", INT_MIN}, {"-99999999999", INT_MIN}};
+    // clang-format on
     for (const auto &n : numbers)
         EXPECT_EQ(n.second, TextToInt(n.first)) << n.first;
     std::string upper;
@@ -190,7 +185,6 @@ TEST(SafeReplacement, KeepsTheMarksAndABackupAndNeverLeavesTheNameEmpty) {
     SetFileAttributesA(target.c_str(), marks);
     EXPECT_EQ(1, ReplaceThroughSpare(target.c_str(), fresh.c_str(), NULL));
     EXPECT_EQ(marks, GetFileAttributesA(target.c_str()) & marks);
-    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ("T.DRV=newest T.OLD=old ", Listing(folder.path));
     // Without a target the new file takes the name.
     WriteFile(fresh, "first");

@@ -2,8 +2,6 @@
 // page walk.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "shell/page_sequence.h"
 #include "shell/setup.h"
 #include "runtime/runtime.h"

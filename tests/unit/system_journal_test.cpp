@@ -3,8 +3,6 @@
 // record carried into a new SETUP.INF, the system.ini piece put back.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <string>
 #include <tuple>
 
 #include "driver/driver.h"
@@ -32,24 +30,13 @@ class Journal : public ::testing::Test {
         CopyText(InstallConfig.DefaultPath, PATH_TEXT, folder.c_str());
         DeleteRegTree(HKLM, kKey);
     }
-    // A section of the file as its raw key=value lines in file order, each
-    // followed by "|".
-    std::string Section(const std::string &path, const char *name) {
-        std::string lines;
-        char *text = ReadProfileSection(path.c_str(), name);
-        for (const char *line = text; line[0] != '\0'; line += lstrlenA(line) + 1)
-            lines += std::string(line) + "|";
-        FreeProfileSection(text);
-        return lines;
-    }
 };
 
 TEST_F(Journal, StateBeforeIsNotedOnceWhatWasWrittenFollowsEveryRun) {
     JournalKey key;
     ASSERT_TRUE(OpenJournalKey(&key, HKLM, (kKey + "\\A\\B").c_str(), 1));
     const std::string at = kKey + "\\A\\B", tooLong(NOTE_VALUE_BYTES, 'x');
-    const BYTE bytes[2] = {1, 255};
-    RegSetValueExA(key.Handle, "Bytes", 0, REG_BINARY, bytes, 2);
+    RegSetValueExA(key.Handle, "Bytes", 0, REG_BINARY, (const BYTE *)"\x01\xff", 2);
     // Long is too large for a note: it is never overwritten.
     for (const auto &[name, text] :
          RegValues{{"Text", " old \"x\" "}, {"Empty", ""}, {"Long", tooLong}})
@@ -64,15 +51,15 @@ TEST_F(Journal, StateBeforeIsNotedOnceWhatWasWrittenFollowsEveryRun) {
     RegCloseKey(key.Handle);
     const std::string top = "HKLM\\" + kKey, place = top + "\\A\\B\\\\";
     EXPECT_EQ(top + "=created|" + top + "\\A=created|" + top + "\\A\\B=created|",
-              Section(file, JOURNAL_KEYS));
+              ProfileSection(file, JOURNAL_KEYS));
     // An empty text noted before is a note too: the second run keeps it.
     EXPECT_EQ(place + "Text=\" old \"x\" \"|" + place + "Bytes=#3:01ff|" + place + "Empty=\"\"|" +
                   place + "Absent=-|" + place + "=-|",
-              Section(file, JOURNAL_VALUES));
+              ProfileSection(file, JOURNAL_VALUES));
     std::string written;
     for (const char *name : {"Text", "Bytes", "Empty", "Absent", ""})
         written += place + name + "=\"two\"|";
-    EXPECT_EQ(written, Section(file, JOURNAL_WRITTEN));
+    EXPECT_EQ(written, ProfileSection(file, JOURNAL_WRITTEN));
 }
 
 TEST_F(Journal, NothingChangesWhoseNoteCannotBeWritten) {
@@ -161,8 +148,8 @@ TEST_F(Journal, NewSetupInfTakesOverTheRecordAndJournalOfTheOldOne) {
     // The copy engine names the file with an empty folder value in between.
     EXPECT_TRUE(KeepRecordSections((folder + "\\\\setup.inf").c_str(), fresh.c_str()));
     EXPECT_EQ("ProductName=New| DeviceDesc=Standard| HKLM\\A\\\\B=\" kept \"|",
-              Section(fresh, "Main") + " " + Section(fresh, "PS2") + " " +
-                  Section(fresh, JOURNAL_VALUES));
+              ProfileSection(fresh, "Main") + " " + ProfileSection(fresh, "PS2") + " " +
+                  ProfileSection(fresh, JOURNAL_VALUES));
 }
 
 // The notes of pieces as the journal's section holds them: (piece, place).
@@ -227,7 +214,7 @@ TEST_F(Journal, FilesOutsideComeBackAsTheyWereUnlessTheUserChangedThem) {
     ASSERT_TRUE(NoteFileChange(old.c_str()));
     EXPECT_EQ(old + "=" + folder + "\\UNDO\\FILE1|" + made + "=created|" + changed + "=created|" +
                   never + "=created|",
-              Section(file, JOURNAL_FILES));
+              ProfileSection(file, JOURNAL_FILES));
     RemovalList later = {0, {}};
     UndoTally tally = {};
     UndoNotedFiles(file.c_str(), 1, &tally, &later);
@@ -254,24 +241,19 @@ TEST_F(Journal, SystemIniComesBackByteForByteOrByItsPieces) {
     for (const auto &r : rows) {
         const auto &[before, userBak, userEdit, marks, after] = r;
         SCOPED_TRACE(&r - rows);
-        fs::remove_all(win);
-        DeleteFileA(file.c_str());
-        for (const char *copy : {"\\UNDO\\FILE1", "\\UNDO\\FILE2"}) // they keep the files' marks
-            DeleteMarked((folder + copy).c_str());
+        scratch.Unmark(); // the saved copies keep the files' marks
+        fs::remove_all(folder);
         ASSERT_TRUE(WriteFile(ini, before) && WriteFile(sys + "\\VMM32\\VMOUSE.VXD", "old VxD"));
         ASSERT_TRUE(userBak.empty() || WriteFile(bak, userBak));
         SetFileAttributesA(ini.c_str(), marks);
         EXPECT_EQ(0, PatchSystemIniIn(win.c_str(), sys.c_str()));
         EXPECT_EQ(marks, GetFileAttributesA(ini.c_str()) & marks);
-        if (!userEdit.empty()) {
-            SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!userEdit.empty()) // on a row without marks
             std::ofstream(ini, std::ios::app | std::ios::binary) << userEdit;
-        }
         UndoTally tally = {};
         UndoSystemFiles(file.c_str(), win.c_str(), sys.c_str(), 1, &tally);
         EXPECT_EQ(0, tally.Failed);
         EXPECT_EQ(marks, GetFileAttributesA(ini.c_str()) & marks);
-        SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ("SYS\\ SYS\\VMM32\\ SYS\\VMM32\\VMOUSE.VXD=old VxD " +
                       (userBak.empty() ? "" : "system.bak=" + userBak + " ") +
                       "system.ini=" + (after.empty() ? before : after) + " ",

@@ -3,8 +3,6 @@
 // on real files; the texts come from the sample media's SETUP.INF.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "driver/driver.h"
 #include "script/script.h"
 #include "support/files.h"
@@ -33,30 +31,25 @@ static LONG WINAPI Checked(HKEY key, LPCSTR name, DWORD zero, DWORD type, const 
 }
 
 // The sample media's texts, the destination with an empty record, no product
-// entries, every value write watched.
-static void Prepare() {
-    ASSERT_EQ(1, LoadScriptFrom((BuildFolder() + "\\media\\SETUP.EXE").c_str(), "C:\\W", NULL));
-    CopyText(InstallConfig.DefaultPath, PATH_TEXT, Folder.path.c_str());
-    WriteFile(RecordPath, "");
-    for (const std::string &key : {Clsid, Handlers, RunKey, Uninstall})
-        DeleteRegTree(key == Clsid ? HKEY_CLASSES_ROOT : HKLM, key);
-    RegistrySetValue = Checked;
-}
-
-// The record's sections as "key=value|..." in file order.
-static std::string Sections(const char *first, const char *second) {
-    std::string text;
-    for (const char *name : {first, second}) {
-        char lines[4096] = "";
-        DWORD length = GetPrivateProfileSectionA(name, lines, sizeof lines, RecordPath.c_str());
-        std::replace(lines, lines + (length ? length - 1 : 0), '\0', '|');
-        text += (name == first ? "" : " ") + std::string(lines);
+// entries, every value write watched and, after each test, none wrong.
+class Registry : public ::testing::Test {
+    void SetUp() override {
+        ASSERT_EQ(1, LoadScriptFrom((BuildFolder() + "\\media\\SETUP.EXE").c_str(), "C:\\W", NULL));
+        CopyText(InstallConfig.DefaultPath, PATH_TEXT, Folder.path.c_str());
+        WriteFile(RecordPath, "");
+        for (const std::string &key : {Clsid, Handlers, RunKey, Uninstall})
+            DeleteRegTree(key == Clsid ? HKEY_CLASSES_ROOT : HKLM, key);
+        RegistrySetValue = Checked;
     }
-    return text;
+    void TearDown() override { EXPECT_EQ("", std::exchange(BadLengths, "")); }
+};
+
+// The record's sections of the two routes.
+static std::string Records() {
+    return ProfileSection(RecordPath, "PS2") + " " + ProfileSection(RecordPath, "Serial");
 }
 
-TEST(Registry, ProductEntriesWholeWithTheirDataForEachFolderAndTitle) {
-    Prepare();
+TEST_F(Registry, ProductEntriesWholeWithTheirDataForEachFolderAndTitle) {
     // Folders that hold a journal: short, and the longest the page takes.
     const std::string longest = Folder / std::string(78 - Folder.path.size(), 'L');
     CreateDirectoryA(longest.c_str(), NULL);
@@ -77,7 +70,6 @@ TEST(Registry, ProductEntriesWholeWithTheirDataForEachFolderAndTitle) {
                 {Uninstall, {{"DisplayName", title}, {"UninstallString", folder + "\\UNINSTAL.EXE"}}}}), tree);
             // clang-format on
         }
-    EXPECT_EQ("", std::exchange(BadLengths, ""));
 }
 
 // The keys of the device tree and the class list whose values changed.
@@ -112,15 +104,14 @@ static std::string Record(const std::string &device, const char *desc, const cha
                           const char *section = NULL) {
     std::string record = "SubKey1=Enum\\" + device + "|DeviceDesc=" + desc +
                          "|Mfg=" + SeededDeviceValues(desc, NULL)["Mfg"] +
-                         "|SubKey2=" + MouseClass + "\\" + instance;
+                         "|SubKey2=" + MouseClass + "\\" + instance + "|";
     RegValues old = SeededClassValues(desc, section ? section : "");
     for (const char *key : {"MouseDriver", "InfPath", "DriverDesc", "DriverDate", "InfSection"})
-        record += section ? std::string("|") + key + "=" + old[key] : "";
+        record += section ? std::string(key) + "=" + old[key] + "|" : "";
     return record;
 }
 
-TEST(Registry, MouseRoutesOnSeededMachinesChangeTheWholeTreeAndRecordAsTheySay) {
-    Prepare();
+TEST_F(Registry, MouseRoutesOnSeededMachinesChangeTheWholeTreeAndRecordAsTheySay) {
     const std::string bios = "BIOS\\*PNP0F13\\0000", serial = "ROOT\\*PNP0F0C\\0000",
                       root = "ROOT\\*PNP0F0E\\0000", second = "BIOS\\*PNP0F13\\0001",
                       own = "Enum\\Root\\VelorMouse\\0000", c0 = MouseClass + "\\0000",
@@ -156,19 +147,17 @@ TEST(Registry, MouseRoutesOnSeededMachinesChangeTheWholeTreeAndRecordAsTheySay) 
         RegTree before = Changes({});
         MouseKind = route.kind, MouseTypeName[0] = '\0';
         UpdateRegistry(0);
-        EXPECT_EQ(route.type + (" " + route.records),
-                  MouseTypeName + (" " + Sections("PS2", "Serial")));
+        EXPECT_EQ(route.type + (" " + route.records), MouseTypeName + (" " + Records()));
         EXPECT_EQ(route.changes, Changes(before)) << &route - routes;
     }
-    EXPECT_EQ("", std::exchange(BadLengths, ""));
 }
 
-TEST(Registry, RecordWrittenOnceRefilledWhenEmptyAndKeptByLaterRunsOfEitherRoute) {
-    Prepare();
+TEST_F(Registry, RecordWrittenOnceRefilledWhenEmptyAndKeptByLaterRunsOfEitherRoute) {
     WriteFile(RecordPath, "[Main]\r\nProductName=Velor\r\n");
     for (const char *value : {"", "first", "second"}) // an empty one is filled later
         RecordPreviousSetting("PS2", "DeviceDesc", value);
-    EXPECT_EQ("ProductName=Velor DeviceDesc=first", Sections("Main", "PS2"));
+    EXPECT_EQ("ProductName=Velor|DeviceDesc=first|",
+              ProfileSection(RecordPath, "Main") + ProfileSection(RecordPath, "PS2"));
     WriteFile(RecordPath, "");
     SeedMouseMachine(BothMice);
     MouseKind = 0;
@@ -184,8 +173,7 @@ TEST(Registry, RecordWrittenOnceRefilledWhenEmptyAndKeptByLaterRunsOfEitherRoute
     UpdateRegistry(0); // and on the serial route: both sections side by side
     EXPECT_EQ(Record("BIOS\\*PNP0F13\\0000", "Standard PS/2 Port Mouse", "0000", "PS2_Inst") + " " +
                   Record("ROOT\\*PNP0F0C\\0000", "Standard Serial Mouse", "0001", "SerialMouse"),
-              Sections("PS2", "Serial"));
-    EXPECT_EQ("", std::exchange(BadLengths, ""));
+              Records());
 }
 
 // Every outcome on real files: system.ini, system.bak, system.new,

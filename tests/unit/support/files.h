@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -68,6 +69,15 @@ inline std::string Listing(const std::string &folder) {
     for (const std::string &entry : entries)
         listing += entry + " ";
     return listing;
+}
+
+// A section of a profile file as its key=value lines in file order, each
+// followed by "|".
+inline std::string ProfileSection(const std::string &path, const char *name) {
+    char lines[4096] = "";
+    DWORD length = GetPrivateProfileSectionA(name, lines, sizeof lines, path.c_str());
+    std::replace(lines, lines + length, '\0', '|');
+    return std::string(lines, length);
 }
 
 // The build folder: the test programs lie in its bin.
