@@ -85,13 +85,13 @@ TEST(Script, LoadsComparedWhole) {
     const std::string x79(79, 'x'), x39(39, 'x'), w = "C:\\" + std::string(29, 'W');
     // clang-format off
     const struct { std::string script, windows, loaded; } loads[] = {
-        // Labels with gaps give 3 disks, the second without files; a missing
+        // Labels with gaps, the last one Disk6, give 3 disks, the second without files; a missing
         // key keeps its empty record; Disk4 is not read; names and tokens match
         // in any case; only the space is a blank; a line with fewer fields
         // ends there; lines are cut to 127 characters, fields to their widths;
         // the drive letter replaces any first character.
         {"[main]\nDefaultPath=\\TOOLS\nOEM=-7\nminimumspace=  512  \nProductName=\"Velor Mouse\"\n"
-         "[DiskLabel]\nDisk1=one\nDisk3=three\nDisk5=" + x79 + "\n[FileCounts]\nDisk1=2\nDisk2=0\nDisk3=9\n"
+         "[DiskLabel]\nDisk1=one\nDisk3=three\nDisk6=" + x79 + "\n[FileCounts]\nDisk1=2\nDisk2=0\nDisk3=9\n"
          "Disk4=9\n[DirectoryName]\nRootDir=BASE\nSubDir2=TWO\nSubDir3=" + x79 + "\nWinDir=W\nWinSystemDir=S\n"
          "WinInfDir=I\n[Disk1]\n2=A.DLL,\tB.DLL ,  Library , RootDir \n[Disk2]\n1=NEVER\n[Disk3]\n"
          "1=A.DLL,,  ,SubDir2\n2=C.DLL,C.DLL,Mixed,sUbDiR3\n3=D.DLL,D.DLL,Near,WinSys\n4=E.DLL,E.DLL,System,"
@@ -101,7 +101,7 @@ TEST(Script, LoadsComparedWhole) {
          "\nSerialName=Not this key\n", w,
          "A:|Velor Mouse Setup Program|512|-7 DefaultPath=CTOOLS GroupName=VELOR.GRP GroupTitle=VELOR "
          "ProductName=Velor Mouse SeialName=" + x39 + " RootDir=BASE SubDir2=TWO SubDir3=" + x79 +
-         " WinDir=W WinSystemDir=S WinInfDir=I Disk1=one Disk3=three Disk5=" + x39 +
+         " WinDir=W WinSystemDir=S WinInfDir=I Disk1=one Disk3=three Disk6=" + x39 +
          "\n3: 2 0 9 0 0 0 / 11 @ 0 2 2 11\n|||||0\nBASE|BASE|A.DLL|\tB.DLL|Library|0\nTWO|TWO|A.DLL|||0\n" +
          x39 + "|" + x39 + "|C.DLL|C.DLL|Mixed|0\n||D.DLL|D.DLL|Near|0\nS|" + w + "\\SYSTEM|E.DLL|E.DLL|"
          "System|1\nW|" + w + "|F.DLL|F.DLL|Windows|1\n||G.DLL|G.DLL||0\n||" + std::string(14, 's') + "|" +
