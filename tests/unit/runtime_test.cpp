@@ -157,24 +157,36 @@ TEST(RuntimeMemory, CopiesMovesFillsAndCompares) {
     EXPECT_EQ(0, RuntimeMemcmp("ab", "ax", 1));
 }
 
-// Moves refused from the paths named here, to reach every fallback.
+// Moves refused from the paths named here, to reach every fallback; with
+// Squat, a refused move finds something else has taken the name meanwhile.
 static std::vector<std::string> Refused;
+static bool Squat;
 static BOOL WINAPI MoveUnlessRefused(LPCSTR from, LPCSTR to) {
-    return std::find(Refused.begin(), Refused.end(), from) == Refused.end() && MoveFileA(from, to);
+    if (std::find(Refused.begin(), Refused.end(), from) == Refused.end())
+        return MoveFileA(from, to);
+    if (Squat)
+        WriteFile(to, "other");
+    return FALSE;
 }
 
 TEST(SafeReplacement, KeepsTheMarksAndABackupAndNeverLeavesTheNameEmpty) {
     Scratch folder("swap");
     const std::string target = folder / "T.DRV", fresh = folder / "T.NEW", spare = folder / "T.OLD";
     std::string seen;
-    for (std::vector<std::string> refused :
-         {std::vector<std::string>(), {fresh}, {fresh, spare}, {target}}) {
-        WriteFile(target, "old"), WriteFile(fresh, "fresh"), Refused = refused;
+    const struct {
+        std::vector<std::string> refused;
+        bool squat;
+    } rows[] = {
+        {{}, false}, {{fresh}, false}, {{fresh, spare}, false}, {{target}, false}, {{fresh}, true}};
+    for (const auto &row : rows) {
+        WriteFile(target, "old"), WriteFile(fresh, "fresh");
+        Refused = row.refused, Squat = row.squat;
         seen += std::to_string(
             SwapThroughSpare(target.c_str(), fresh.c_str(), spare.c_str(), 0, MoveUnlessRefused));
         seen += " " + Listing(folder.path);
     }
-    EXPECT_EQ("1 T.DRV=fresh 0 T.DRV=old 0 T.DRV=old 0 T.DRV=old ", seen);
+    EXPECT_EQ("1 T.DRV=fresh 0 T.DRV=old 0 T.DRV=old 0 T.DRV=old 0 T.DRV=old ", seen);
+    Refused.clear();
     // A named spare is a backup that stays; a free one goes, and the old
     // file's marks go over to the new one.
     const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;

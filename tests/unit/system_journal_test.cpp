@@ -231,7 +231,8 @@ TEST_F(Journal, SystemIniComesBackByteForByteOrByItsPieces) {
     // the patch's text rewrite; undo brings the bytes back all the same.
     const std::string odd = "[boot]\nshell=x\n[386Enh]\nmouse=*vmd\n[386Enh]\r\nmouse=y\r\n\x1a";
     // system.ini before, the user's system.bak, the user's edit after the
-    // patch, the file's marks, and system.ini after undo ("": as before).
+    // patch (with a VxD of theirs put in, which undo must not overwrite), the
+    // file's marks, and system.ini after undo ("": as before).
     const std::tuple<std::string, std::string, std::string, DWORD, std::string> rows[] = {
         {odd, "", "", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, ""},
         {odd, "my backup", "", 0, ""},
@@ -248,13 +249,17 @@ TEST_F(Journal, SystemIniComesBackByteForByteOrByItsPieces) {
         SetFileAttributesA(ini.c_str(), marks);
         EXPECT_EQ(0, PatchSystemIniIn(win.c_str(), sys.c_str()));
         EXPECT_EQ(marks, GetFileAttributesA(ini.c_str()) & marks);
-        if (!userEdit.empty()) // on a row without marks
+        if (!userEdit.empty()) { // on a row without marks
             std::ofstream(ini, std::ios::app | std::ios::binary) << userEdit;
+            WriteFile(sys + "\\VMM32\\VMOUSE.VXD", "new VxD");
+        }
         UndoTally tally = {};
         UndoSystemFiles(file.c_str(), win.c_str(), sys.c_str(), 1, &tally);
         EXPECT_EQ(0, tally.Failed);
         EXPECT_EQ(marks, GetFileAttributesA(ini.c_str()) & marks);
-        EXPECT_EQ("SYS\\ SYS\\VMM32\\ SYS\\VMM32\\VMOUSE.VXD=old VxD " +
+        EXPECT_EQ(std::string("SYS\\ SYS\\VMM32\\ SYS\\VMM32\\") +
+                      (userEdit.empty() ? "VMOUSE.VXD=old VxD "
+                                        : "VMOUSE.BAK=old VxD SYS\\VMM32\\VMOUSE.VXD=new VxD ") +
                       (userBak.empty() ? "" : "system.bak=" + userBak + " ") +
                       "system.ini=" + (after.empty() ? before : after) + " ",
                   Listing(win));
