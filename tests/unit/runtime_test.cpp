@@ -186,7 +186,6 @@ TEST(SafeReplacement, KeepsTheMarksAndABackupAndNeverLeavesTheNameEmpty) {
         seen += " " + Listing(folder.path);
     }
     EXPECT_EQ("1 T.DRV=fresh 0 T.DRV=old 0 T.DRV=old 0 T.DRV=old 0 T.DRV=old ", seen);
-    Refused.clear();
     // A named spare is a backup that stays; a free one goes, and the old
     // file's marks go over to the new one.
     const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
